@@ -1,0 +1,85 @@
+// The markup node tree: one root per parsed section, children grouped by element name.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace KVTGDIPRINTING_LOGIC {
+
+class NodeA;
+
+// std::string compares through char_traits<char>, which orders bytes as unsigned values, so
+// these maps are in byte order with a prefix before its extensions.
+using TextMap = std::map<std::string, std::string>;
+using NodeList = std::vector<NodeA*>;
+using TextList = std::vector<std::string>;
+
+struct Box {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+class NodeObject {
+public:
+    virtual std::string dumpVariables() = 0;
+    virtual std::string dumpAttributes() = 0;
+    // The live group of children named `name`, or nullptr.
+    virtual NodeList* getChildren(const std::string& name) = 0;
+    virtual std::string dumpChildren() = 0;
+    virtual std::string getName() = 0;
+    // The value under `key`, or empty text; never inserts.
+    virtual std::string getVariable(const std::string& key) = 0;
+    virtual std::string getAttribute(const std::string& key) = 0;
+    virtual std::string dumpArrayNames() = 0;
+    virtual std::string getNodeName() = 0;
+    virtual TextList* getArray(const std::string& name) = 0;
+
+protected:
+    // Trees are released with NodeA::destroy, never deleted through the base.
+    ~NodeObject() = default;
+};
+
+class NodeA final : public NodeObject {
+public:
+    NodeA() = default;
+    NodeA(const NodeA&) = delete;
+    NodeA& operator=(const NodeA&) = delete;
+
+    std::string dumpVariables() override;
+    std::string dumpAttributes() override;
+    NodeList* getChildren(const std::string& name) override;
+    std::string dumpChildren() override;
+    std::string getName() override;
+    std::string getVariable(const std::string& key) override;
+    std::string getAttribute(const std::string& key) override;
+    std::string dumpArrayNames() override;
+    std::string getNodeName() override;
+    TextList* getArray(const std::string& name) override;
+
+    void setVariable(const std::string& key, const std::string& value);
+    void setAttribute(const std::string& key, const std::string& value);
+    void setText(const std::string& value);
+    // Appends `child` to the group of its current name and takes ownership of it.
+    void addChild(NodeA* child);
+    // Releases this node and everything below it, children before parents, without recursion
+    // (trees can be a million levels deep). The node must not be used afterwards.
+    void destroy();
+
+    NodeA* parent = nullptr;
+    TextMap variables;
+    TextMap attributes;
+    std::map<std::string, NodeList> children;
+    std::string text;
+    std::map<std::string, TextList> arrays;
+    Box box;
+    std::string name;
+
+private:
+    ~NodeA() = default;
+};
+
+}  // namespace KVTGDIPRINTING_LOGIC

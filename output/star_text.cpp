@@ -1,0 +1,23 @@
+#include "output/star_text.h"
+
+#include "markup/normalise.h"
+#include "output/messages.h"
+
+namespace kestrane {
+
+StarText prepareStarText(const std::string& receiptText) {
+    StarText result;
+    if (receiptText.size() < 5) {
+        result.error = kTextTooShort;
+        return result;
+    }
+    const std::string rooted = wrapTableRoot(receiptText, Variant::AddOn);
+    if (rooted.size() <= 5) {
+        result.error = kUnsupportedLayout;
+        return result;
+    }
+    result.sections = splitTableSections(rewriteMarkup(rooted));
+    return result;
+}
+
+}  // namespace kestrane

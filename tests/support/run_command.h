@@ -1,0 +1,60 @@
+// Runs a program of this build and captures what it prints, for tests of the command line.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kestrane::testing {
+
+struct CommandResult {
+    std::string out;
+    int status = -1;
+};
+
+inline std::string shellQuote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs `program args...` with standard error discarded (or kept with `keepStderr`) and standard
+// input from `stdinPath` when given.
+inline CommandResult runCommand(const std::string& program, const std::vector<std::string>& args,
+                                const std::string& stdinPath = "") {
+    std::string command = shellQuote(program);
+    for (const auto& arg : args) command += " " + shellQuote(arg);
+    command += stdinPath.empty() ? " </dev/null" : " <" + shellQuote(stdinPath);
+    command += " 2>/dev/null";
+    CommandResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+    const int raw = pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// A file in the test's own temporary directory holding `bytes`.
+inline std::string writeTempFile(const std::string& name, const std::string& bytes) {
+    const char* dir = std::getenv("TMPDIR");
+    const std::string path = std::string(dir ? dir : "/tmp") + "/kestrane-test-" +
+                             std::to_string(::getpid()) + "-" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+}  // namespace kestrane::testing
