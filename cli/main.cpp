@@ -7,21 +7,32 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: kestrane COMMAND ...\n"
-    "  tree LAYOUT [--preview]   print the parsed sections of LAYOUT (a file, or - for stdin)\n";
+struct Command {
+    const char* name;
+    int (*run)(const std::vector<std::string>& args);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"tree", kestrane::runTreeCommand,
+     "tree LAYOUT [--preview]   print the parsed sections of LAYOUT (a file, or - for stdin)"},
+};
+
+int usage() {
+    std::cerr << "usage: kestrane COMMAND ...\n";
+    for (const Command& command : kCommands) std::cerr << "  " << command.usage << "\n";
+    return 2;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    if (argc < 2) {
-        std::cerr << kUsage;
-        return 2;
-    }
-    const std::string command = argv[1];
+    if (argc < 2) return usage();
+    const std::string name = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
-    if (command == "tree") return kestrane::runTreeCommand(args);
-    std::cerr << kUsage;
-    return 2;
+    for (const Command& command : kCommands) {
+        if (name == command.name) return command.run(args);
+    }
+    return usage();
 }
