@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/render_command.h"
 #include "cli/tree_command.h"
 
 namespace {
@@ -15,7 +16,11 @@ struct Command {
 
 const Command kCommands[] = {
     {"tree", kestrane::runTreeCommand,
-     "tree LAYOUT [--preview]   print the parsed sections of LAYOUT (a file, or - for stdin)"},
+     "tree LAYOUT [--preview] [--measure] [--base BASEDIR]\n"
+     "      print how LAYOUT (a file, or - for standard input) was parsed, as JSON"},
+    {"render", kestrane::runRenderCommand,
+     "render LAYOUT --out DIR [--base BASEDIR] [--preview]\n"
+     "      draw each section of LAYOUT into DIR/section-N.png (DIR/preview.png)"},
 };
 
 int usage() {

@@ -3,16 +3,21 @@
 #include <iostream>
 
 #include "cli/layout_file.h"
+#include "cli/options.h"
 #include "cli/tree_json.h"
+#include "markup/layout_state.h"
 #include "markup/parser.h"
 #include "markup/preview_text.h"
 #include "markup/replacement_scan.h"
 #include "output/star_text.h"
+#include "render/layout_pass.h"
+#include "render/receipt_image.h"
 
 namespace kestrane {
 
 namespace {
 
+const char kUsage[] = "usage: kestrane tree LAYOUT [--preview] [--measure] [--base BASEDIR]\n";
 const char kPreviewNotRendered[] = "Template Could not Render";
 
 int printError(const std::string& message) {
@@ -22,12 +27,18 @@ int printError(const std::string& message) {
     return 1;
 }
 
-int printSections(const std::vector<std::string>& texts, Variant variant) {
+int printSections(const std::vector<std::string>& texts, Variant variant, bool measure) {
     std::cout << "{\"sections\": [";
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (i != 0) std::cout << ", ";
         KVTGDIPRINTING_LOGIC::NodeA* root = parseMarkup(texts[i], variant);
-        std::cout << "{\"tree\": ";
+        std::cout << '{';
+        if (measure) {
+            // Each section is laid out from the top, as a print job does.
+            resetLayoutState();
+            std::cout << "\"height\": " << measureNode(root, variant) << ", ";
+        }
+        std::cout << "\"tree\": ";
         writeTreeJson(std::cout, *root);
         std::cout << '}';
         root->destroy();
@@ -39,36 +50,27 @@ int printSections(const std::vector<std::string>& texts, Variant variant) {
 }  // namespace
 
 int runTreeCommand(const std::vector<std::string>& args) {
-    std::string path;
-    bool preview = false;
-    for (const std::string& arg : args) {
-        if (arg == "--preview") {
-            preview = true;
-        } else if (path.empty() && (arg == "-" || arg.rfind("--", 0) != 0)) {
-            path = arg;
-        } else {
-            std::cerr << "usage: kestrane tree LAYOUT [--preview]\n";
-            return 2;
-        }
-    }
-    if (path.empty()) {
-        std::cerr << "usage: kestrane tree LAYOUT [--preview]\n";
+    ParsedOptions options;
+    if (!parseOptions(args, {"--preview", "--measure"}, {"--base"}, options)) {
+        std::cerr << kUsage;
         return 2;
     }
     std::string layout, error;
-    if (!readLayoutFile(path, layout, error)) {
+    if (!readLayoutFile(options.layout, layout, error)) {
         std::cerr << "kestrane: " << error << "\n";
         return 2;
     }
-    if (preview) {
+    imageDirectory = options.values.count("--base") ? options.values["--base"] : ".";
+    const bool measure = options.flags.count("--measure") != 0;
+    if (options.flags.count("--preview") != 0) {
         std::string text;
         if (!preparePreviewText(layout, text)) return printError(kPreviewNotRendered);
-        return printSections({text}, Variant::Previewer);
+        return printSections({text}, Variant::Previewer, measure);
     }
     StarText star = prepareStarText(layout);
     if (!star.error.empty()) return printError(star.error);
     for (std::string& section : star.sections) section = replaceLineBreaks(section);
-    return printSections(star.sections, Variant::AddOn);
+    return printSections(star.sections, Variant::AddOn, measure);
 }
 
 }  // namespace kestrane

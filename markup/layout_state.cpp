@@ -3,7 +3,13 @@
 namespace kestrane {
 
 int32_t layoutCursor = 0;
+bool measureEnteredTable = false;
+bool renderEnteredTable = false;
 
-void resetLayoutState() { layoutCursor = 0; }
+void resetLayoutState() {
+    layoutCursor = 0;
+    measureEnteredTable = false;
+    renderEnteredTable = false;
+}
 
 }  // namespace kestrane

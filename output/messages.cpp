@@ -13,5 +13,6 @@ const char kUnsupportedLayout[] = "Error - Unsupported Receipt Layout Format!";
 const char kTemplateNotParsed[] = "Error - Template Could not Pass Correctly";
 const char kLayoutNotSupported[] =
     "Error - Your Receipt Layout is not supported by Current HTML Parser!";
+const char kSectionTooTall[] = "Error - Receipt section is too tall to print";
 
 }  // namespace kestrane

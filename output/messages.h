@@ -15,5 +15,6 @@ extern const char kTextTooShort[];
 extern const char kUnsupportedLayout[];
 extern const char kTemplateNotParsed[];
 extern const char kLayoutNotSupported[];
+extern const char kSectionTooTall[];
 
 }  // namespace kestrane

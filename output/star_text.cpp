@@ -20,4 +20,14 @@ StarText prepareStarText(const std::string& receiptText) {
     return result;
 }
 
+std::string sectionFailureMessage(SectionFailure failure) {
+    switch (failure) {
+        case SectionFailure::kParse: return kTemplateNotParsed;
+        case SectionFailure::kHeight: return kLayoutNotSupported;
+        case SectionFailure::kTooTall: return kSectionTooTall;
+        case SectionFailure::kNone: break;
+    }
+    return std::string();
+}
+
 }  // namespace kestrane

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "render/receipt_section.h"
+
 namespace kestrane {
 
 struct StarText {
@@ -14,5 +16,8 @@ struct StarText {
 // Checks the minimum size, gives the layout a table root (refusing one of 5 bytes or fewer),
 // rewrites it and splits it into table sections.
 StarText prepareStarText(const std::string& receiptText);
+
+// The job's message for a section that could not be drawn; empty for SectionFailure::kNone.
+std::string sectionFailureMessage(SectionFailure failure);
 
 }  // namespace kestrane

@@ -1,0 +1,114 @@
+#include <algorithm>
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace kestrane {
+
+namespace {
+
+struct Line {
+    std::size_t begin;
+    std::size_t end;
+};
+
+bool isBreak(char c) { return c == '\n' || c == '\r'; }
+
+// Breaks one hard line that is wider than `width` between words: at the last blank that keeps
+// the line inside, or inside the word when it does not fit alone (one byte at the least). The
+// blanks at a break are dropped.
+void breakWords(const Font* font, std::string_view text, Line line, int32_t width,
+                std::vector<Line>& lines) {
+    while (line.begin < line.end) {
+        int32_t used = 0;
+        std::size_t fit = line.begin;
+        while (fit < line.end && used + charAdvance(font, static_cast<unsigned char>(text[fit])) <= width) {
+            used += charAdvance(font, static_cast<unsigned char>(text[fit]));
+            ++fit;
+        }
+        if (fit == line.end) {
+            lines.push_back(line);
+            return;
+        }
+        std::size_t cut = fit;
+        while (cut > line.begin && text[cut] != ' ') --cut;
+        if (cut == line.begin) cut = std::max(fit, line.begin + 1);
+        lines.push_back({line.begin, cut});
+        line.begin = cut;
+        while (line.begin < line.end && text[line.begin] == ' ') ++line.begin;
+    }
+}
+
+std::vector<Line> splitLines(const Font* font, std::string_view text, int32_t width, bool wordBreak) {
+    std::vector<Line> lines;
+    std::size_t begin = 0;
+    for (;;) {
+        std::size_t end = begin;
+        while (end < text.size() && !isBreak(text[end])) ++end;
+        const Line line{begin, end};
+        if (wordBreak && textWidth(font, text.substr(begin, end - begin)) > width) {
+            breakWords(font, text, line, width, lines);
+        } else {
+            lines.push_back(line);
+        }
+        if (end == text.size()) break;
+        begin = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+    return lines;
+}
+
+// One line of glyphs with its cell's top-left corner at (x, y), clipped to `clip`.
+void drawLine(Canvas& canvas, std::string_view text, int32_t x, int32_t y, Rect clip) {
+    const Font* font = canvas.font;
+    const int32_t lineWidth = textWidth(font, text);
+    const Rect cell{std::max(x, clip.left), std::max(y, clip.top),
+                    std::min(x + lineWidth, clip.right), std::min(y + cellHeight(font), clip.bottom)};
+    fillRect(canvas, cell, false);
+    const int32_t baseline = y + ascent(font);
+    int32_t penX = x;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const GlyphImage glyph = glyphImage(font, byte);
+        for (int row = 0; row < glyph.rows; ++row) {
+            const int32_t py = baseline - glyph.top + row;
+            if (py < clip.top || py >= clip.bottom) continue;
+            const uint8_t* bits = glyph.bits + static_cast<std::ptrdiff_t>(row) * glyph.pitch;
+            for (int column = 0; column < glyph.width; ++column) {
+                if ((bits[column / 8] & (0x80 >> (column % 8))) == 0) continue;
+                const int32_t px = penX + glyph.left + column;
+                if (px >= clip.left && px < clip.right) setPixel(canvas, px, py, true);
+            }
+        }
+        penX += charAdvance(font, byte);
+    }
+}
+
+}  // namespace
+
+void drawText(Canvas& canvas, std::string_view text, Rect rect, unsigned format) {
+    const Font* font = canvas.font;
+    if (font == nullptr) return;
+    const int32_t width = rect.right - rect.left;
+    const Rect clip{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, canvas.width),
+                    std::min(rect.bottom, canvas.height)};
+    int32_t y = rect.top;
+    for (const Line& line : splitLines(font, text, width, (format & kWordBreak) != 0)) {
+        if (y >= clip.bottom) break;
+        const std::string_view piece = text.substr(line.begin, line.end - line.begin);
+        int32_t x = rect.left;
+        if (format & kAlignCenter) {
+            x = rect.left + (width - textWidth(font, piece)) / 2;
+        } else if (format & kAlignRight) {
+            x = rect.right - textWidth(font, piece);
+        }
+        drawLine(canvas, piece, x, y, clip);
+        y += cellHeight(font);
+    }
+}
+
+void textOut(Canvas& canvas, int32_t x, int32_t y, std::string_view text) {
+    if (canvas.font == nullptr) return;
+    drawLine(canvas, text, x, y, {0, 0, canvas.width, canvas.height});
+}
+
+}  // namespace kestrane

@@ -1,0 +1,156 @@
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include FT_ADVANCES_H
+
+#include <array>
+#include <cmath>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/font.h"
+
+namespace kestrane {
+
+namespace {
+
+// Unicode of the bytes 0x80-0x9F in Windows-1252; the five unassigned bytes keep their value.
+constexpr uint16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+uint32_t codePoint(unsigned char byte) {
+    return (byte >= 0x80 && byte < 0xA0) ? kCp1252High[byte - 0x80] : byte;
+}
+
+FT_Library library() {
+    static FT_Library instance = [] {
+        FT_Library created = nullptr;
+        if (FT_Init_FreeType(&created) != 0) created = nullptr;
+        return created;
+    }();
+    return instance;
+}
+
+// The file of the face fontconfig picks for `face` at `weight`, or empty.
+std::string matchFontFile(const char* face, int weight, std::string& family) {
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::string path;
+    FcChar8* file = nullptr;
+    FcChar8* name = nullptr;
+    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        path = reinterpret_cast<const char*>(file);
+        if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch) {
+            family = reinterpret_cast<const char*>(name);
+        }
+    }
+    if (match != nullptr) FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+    return path;
+}
+
+struct CachedGlyph {
+    bool rendered = false;
+    GlyphImage image;
+    std::vector<uint8_t> bits;
+};
+
+}  // namespace
+
+class Font {
+public:
+    FT_Face face = nullptr;
+    int cell = 0;
+    int ascentPx = 0;
+    std::string family;
+    std::array<int, 256> advances{};
+    std::array<CachedGlyph, 256> glyphs;
+    std::mutex renderLock;  // glyphs are rendered on first use, from any thread
+};
+
+const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
+    if (library() == nullptr || cellHeightPx <= 0) return nullptr;
+    auto* font = new Font;
+    const std::string path = matchFontFile(faceName, weight, font->family);
+    if (path.empty() || FT_New_Face(library(), path.c_str(), 0, &font->face) != 0) {
+        delete font;
+        return nullptr;
+    }
+    FT_Face face = font->face;
+    FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+    // A positive GDI font height is the cell height: the em size follows from the face's
+    // Windows ascent and descent, rounded to whole pixels as GDI does.
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    const long winAscent = os2 != nullptr ? os2->usWinAscent : face->ascender;
+    const long winDescent = os2 != nullptr ? os2->usWinDescent : -face->descender;
+    const long cellUnits = std::max(1L, winAscent + winDescent);
+    const long ppem = std::max(1L, (cellHeightPx * long{face->units_per_EM} + cellUnits / 2) / cellUnits);
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
+    font->cell = cellHeightPx;
+    font->ascentPx = static_cast<int>((cellHeightPx * winAscent + cellUnits / 2) / cellUnits);
+    for (int byte = 0; byte < 256; ++byte) {
+        const FT_UInt index = FT_Get_Char_Index(face, codePoint(static_cast<unsigned char>(byte)));
+        FT_Fixed units = 0;
+        if (FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &units) == 0) {
+            font->advances[byte] = static_cast<int>(
+                std::lround(static_cast<double>(units) * static_cast<double>(ppem) / face->units_per_EM));
+        }
+    }
+    return font;
+}
+
+int charAdvance(const Font* font, unsigned char byte) {
+    return font != nullptr ? font->advances[byte] : 0;
+}
+
+int32_t textWidth(const Font* font, std::string_view text) {
+    if (font == nullptr) return 0;
+    int32_t width = 0;
+    for (const char c : text) width += font->advances[static_cast<unsigned char>(c)];
+    return width;
+}
+
+int cellHeight(const Font* font) { return font != nullptr ? font->cell : 0; }
+
+int ascent(const Font* font) { return font != nullptr ? font->ascentPx : 0; }
+
+const char* familyName(const Font* font) { return font != nullptr ? font->family.c_str() : ""; }
+
+GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
+    if (constFont == nullptr) return {};
+    auto* font = const_cast<Font*>(constFont);
+    std::lock_guard<std::mutex> lock(font->renderLock);
+    CachedGlyph& glyph = font->glyphs[byte];
+    if (glyph.rendered) return glyph.image;
+    glyph.rendered = true;
+    FT_Face face = font->face;
+    const FT_UInt index = FT_Get_Char_Index(face, codePoint(byte));
+    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return {};
+    const FT_Bitmap& bitmap = face->glyph->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return {};
+    GlyphImage& image = glyph.image;
+    image.left = face->glyph->bitmap_left;
+    image.top = face->glyph->bitmap_top;
+    image.width = static_cast<int>(bitmap.width);
+    image.rows = static_cast<int>(bitmap.rows);
+    image.pitch = (image.width + 7) / 8;
+    glyph.bits.resize(static_cast<std::size_t>(image.pitch) * image.rows);
+    for (int row = 0; row < image.rows; ++row) {
+        const uint8_t* source = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+        std::copy(source, source + image.pitch, glyph.bits.begin() + row * image.pitch);
+    }
+    image.bits = glyph.bits.data();
+    return image;
+}
+
+}  // namespace kestrane

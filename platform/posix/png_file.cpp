@@ -1,0 +1,43 @@
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/png_file.h"
+
+namespace kestrane {
+
+bool writePngFile(const Canvas& canvas, const std::string& path, std::string& error) {
+    if (canvas.width <= 0 || canvas.height <= 0) {
+        error = "empty canvas";
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    bool written = false;
+    if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        // The canvas stores white as 1, as one-bit greyscale does: rows go out unchanged.
+        png_set_IHDR(png, info, static_cast<png_uint_32>(canvas.width),
+                     static_cast<png_uint_32>(canvas.height), 1, PNG_COLOR_TYPE_GRAY,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int32_t y = 0; y < canvas.height; ++y) {
+            png_write_row(png, &canvas.bits[static_cast<std::size_t>(y) * canvas.stride]);
+        }
+        png_write_end(png, nullptr);
+        written = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    if (std::fclose(file) != 0) written = false;
+    if (!written) error = path + ": could not write the PNG file";
+    return written;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,43 @@
+#include "render/receipt_section.h"
+
+#include <memory>
+
+#include "markup/layout_state.h"
+#include "markup/parser.h"
+#include "render/layout_pass.h"
+#include "render/render_pass.h"
+
+namespace kestrane {
+
+using KVTGDIPRINTING_LOGIC::NodeA;
+
+namespace {
+
+struct Destroy {
+    void operator()(NodeA* node) const { node->destroy(); }
+};
+
+}  // namespace
+
+SectionImage renderSection(const std::string& text, Variant variant) {
+    SectionImage result;
+    resetLayoutState();
+    std::unique_ptr<NodeA, Destroy> root(parseMarkup(text, variant));
+    if (root->getNodeName() == kErrorNodeName) {
+        result.failure = SectionFailure::kParse;
+        return result;
+    }
+    result.height = measureNode(root.get(), variant);
+    if (result.height <= 0 || result.height > kMaxSectionHeight) {
+        result.failure = result.height <= 0 ? SectionFailure::kHeight : SectionFailure::kTooTall;
+        return result;
+    }
+    Canvas& canvas = result.canvas.emplace(kReceiptWidth, result.height + 21);
+    renderNode(canvas, root.get(), variant);
+    moveTo(canvas, 10, result.height + 19);
+    lineTo(canvas, 550, result.height + 19);
+    resetLayoutState();
+    return result;
+}
+
+}  // namespace kestrane
