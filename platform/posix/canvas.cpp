@@ -50,8 +50,18 @@ void moveTo(Canvas& canvas, int32_t x, int32_t y) {
 void lineTo(Canvas& canvas, int32_t x, int32_t y) {
     const int32_t w = std::max(1, canvas.pen.width);
     const bool black = !canvas.pen.white;
-    // Bresenham from the current position, the end point excluded; each point is a w x w dot.
     int32_t cx = canvas.penX, cy = canvas.penY;
+    if (cx == x && cy == y) return;
+    if (cx == x || cy == y) {
+        // Straight lines, the only ones receipts have: the pen widens them to the right or
+        // downwards, and their length stops short of the end point.
+        const Rect span = cx == x ? Rect{x, std::min(cy, y + 1), x + w, std::max(cy + 1, y)}
+                                  : Rect{std::min(cx, x + 1), y, std::max(cx + 1, x), y + w};
+        fillRect(canvas, span, black);
+        moveTo(canvas, x, y);
+        return;
+    }
+    // Bresenham, the end point excluded; each point is a w x w dot.
     const int32_t dx = std::abs(x - cx), dy = -std::abs(y - cy);
     const int32_t sx = cx < x ? 1 : -1, sy = cy < y ? 1 : -1;
     int64_t error = int64_t{dx} + dy;

@@ -48,6 +48,10 @@ inline std::string readFile(const std::string& path) {
     return bytes.str();
 }
 
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 // A file in the test's own temporary directory holding `bytes`.
 inline std::string writeTempFile(const std::string& name, const std::string& bytes) {
     const char* dir = std::getenv("TMPDIR");

@@ -1,0 +1,172 @@
+#include "platform/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/png_file.h"
+#include "tests/support/bitmap_writer.h"
+#include "tests/support/run_command.h"
+#include "tests/support/temp_dir.h"
+
+#include <stb_image.h>
+
+namespace kestrane {
+namespace {
+
+using testing::blackBounds;
+using testing::countBlack;
+using testing::picture;
+
+const Font* arial28() {
+    static const Font* font = createFont(28, 400, "Arial");
+    return font;
+}
+
+TEST(CanvasTest, StartsWhiteAndPacksEightPixelsAByte) {
+    Canvas canvas(570, 3);
+    EXPECT_EQ(canvas.stride, 72);
+    EXPECT_EQ(countBlack(canvas, {0, 0, 570, 3}), 0);
+    setPixel(canvas, 569, 2, true);
+    setPixel(canvas, 570, 2, true);  // outside: ignored
+    setPixel(canvas, -1, 0, true);
+    EXPECT_EQ(countBlack(canvas, {0, 0, 570, 3}), 1);
+    EXPECT_TRUE(isBlack(canvas, 569, 2));
+    EXPECT_EQ(Canvas(-5, -5).bits.size(), 0u);
+}
+
+TEST(CanvasTest, LinesExcludeTheirEndPointAndWidenRightAndDown) {
+    Canvas canvas(12, 8);
+    moveTo(canvas, 1, 1);
+    lineTo(canvas, 6, 1);  // the default pen: one pixel, black
+    selectPen(canvas, Pen{2, false});
+    moveTo(canvas, 8, 2);
+    lineTo(canvas, 8, 6);
+    const Pen previous = selectPen(canvas, Pen{2, true});
+    EXPECT_EQ(previous.width, 2);
+    moveTo(canvas, 8, 3);
+    lineTo(canvas, 8, 4);
+    EXPECT_EQ(picture(canvas, {0, 0, 12, 8}), (std::vector<std::string>{
+                                                  "............",
+                                                  ".XXXXX......",
+                                                  "........XX..",
+                                                  "............",
+                                                  "........XX..",
+                                                  "........XX..",
+                                                  "............",
+                                                  "............",
+                                              }));
+}
+
+TEST(CanvasTest, PlacesLinesLeftCentredOrRightWithinTheRectangle) {
+    const int32_t width = textWidth(arial28(), "Total");
+    const struct {
+        unsigned format;
+        int32_t left;
+    } cases[] = {
+        {kAlignLeft, 10},
+        {kAlignCenter, 10 + (540 - width) / 2},
+        {kAlignRight, 550 - width},
+        {kWordBreak | kAlignRight, 550 - width},
+    };
+    for (const auto& c : cases) {
+        Canvas canvas(570, 40);
+        selectFont(canvas, arial28());
+        drawText(canvas, "Total", {10, 5, 550, 33}, c.format);
+        const Rect ink = blackBounds(canvas, {0, 0, 570, 40});
+        // Glyph ink starts at most a few pixels right of the pen and ends before the advance.
+        EXPECT_GE(ink.left, c.left) << c.format;
+        EXPECT_LE(ink.left, c.left + 3) << c.format;
+        EXPECT_LE(ink.right, c.left + width) << c.format;
+        EXPECT_GE(ink.top, 5);
+        EXPECT_LE(ink.bottom, 33);
+    }
+}
+
+TEST(CanvasTest, BreaksLinesAtLineFeedsAndWordsAndClips) {
+    Canvas canvas(570, 200);
+    selectFont(canvas, arial28());
+    // Three lines of 28 pixels: "a", then "b" after CR LF, then "c" after a lone CR.
+    drawText(canvas, "a\r\nb\rc", {10, 0, 550, 200}, kAlignLeft);
+    for (int line = 0; line < 3; ++line) {
+        EXPECT_GT(countBlack(canvas, {10, line * 28, 550, line * 28 + 28}), 0) << line;
+    }
+    EXPECT_EQ(countBlack(canvas, {0, 84, 570, 200}), 0);
+
+    Canvas narrow(200, 200);
+    selectFont(narrow, arial28());
+    drawText(narrow, "wide words here", {0, 0, 100, 200}, kWordBreak);
+    EXPECT_GT(countBlack(narrow, {0, 28, 100, 56}), 0);  // broken onto a second line
+    EXPECT_EQ(countBlack(narrow, {100, 0, 200, 200}), 0);  // nothing past the right edge
+
+    Canvas clipped(570, 100);
+    selectFont(clipped, arial28());
+    drawText(clipped, "one\ntwo\nthree", {10, 10, 550, 38}, kAlignLeft);
+    EXPECT_EQ(countBlack(clipped, {0, 38, 570, 100}), 0);
+}
+
+TEST(CanvasTest, TextHasAnOpaqueWhiteBackground) {
+    Canvas canvas(200, 40);
+    fillRect(canvas, {0, 0, 200, 40}, true);
+    selectFont(canvas, arial28());
+    drawText(canvas, "ii", {0, 0, 200, 40}, kAlignLeft);
+    const int32_t width = textWidth(arial28(), "ii");
+    const int64_t cell = int64_t{width} * 28;
+    const int64_t black = countBlack(canvas, {0, 0, width, 28});
+    EXPECT_GT(black, 0);
+    EXPECT_LT(black, cell / 2);
+    EXPECT_EQ(countBlack(canvas, {width, 0, 200, 28}), int64_t{200 - width} * 28);
+}
+
+TEST(CanvasTest, StretchKeepsSolidAreasAndShading) {
+    Image black{2, 1, {0, 0, 0, 0, 0, 0}};
+    Canvas canvas(20, 10);
+    stretchImage(canvas, black, {5, 2, 15, 7});
+    EXPECT_EQ(countBlack(canvas, {0, 0, 20, 10}), 50);
+    EXPECT_EQ(blackBounds(canvas, {0, 0, 20, 10}).left, 5);
+
+    Image grey;
+    grey.width = grey.height = 50;
+    grey.rgb.assign(50 * 50 * 3, 128);
+    Canvas shaded(100, 100);
+    stretchImage(shaded, grey, {0, 0, 100, 100});
+    const int64_t dark = countBlack(shaded, {0, 0, 100, 100});
+    EXPECT_GT(dark, 4000);  // about half, dithered
+    EXPECT_LT(dark, 6000);
+}
+
+TEST(CanvasTest, CopyIsOneToOneAndCroppedToTheArea) {
+    Image image;
+    image.width = image.height = 4;
+    image.rgb.assign(4 * 4 * 3, 0);  // black
+    Canvas canvas(10, 10);
+    copyImage(canvas, image, 2, 3, 3, 8);  // a 3-wide area of a 4x4 image
+    EXPECT_EQ(blackBounds(canvas, {0, 0, 10, 10}).left, 2);
+    EXPECT_EQ(countBlack(canvas, {0, 0, 10, 10}), 12);
+    EXPECT_EQ(blackBounds(canvas, {0, 0, 10, 10}).bottom, 7);
+}
+
+TEST(CanvasTest, WritesAOneBitPngThatReadsBack) {
+    testing::TempDir dir;
+    Canvas canvas(570, 9);
+    moveTo(canvas, 10, 4);
+    lineTo(canvas, 550, 4);
+    std::string error;
+    ASSERT_TRUE(writePngFile(canvas, dir.file("c.png"), error)) << error;
+    const std::string bytes = testing::readFile(dir.file("c.png"));
+    ASSERT_GT(bytes.size(), 25u);
+    EXPECT_EQ(bytes[24], 1);  // bit depth
+    EXPECT_EQ(bytes[25], 0);  // greyscale
+    int w = 0, h = 0, n = 0;
+    unsigned char* grey = stbi_load(dir.file("c.png").c_str(), &w, &h, &n, 1);
+    ASSERT_NE(grey, nullptr);
+    ASSERT_EQ(w, 570);
+    ASSERT_EQ(h, 9);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) ASSERT_EQ(grey[y * w + x] == 0, isBlack(canvas, x, y));
+    }
+    stbi_image_free(grey);
+    EXPECT_FALSE(writePngFile(canvas, dir.file("missing/c.png"), error));
+    EXPECT_NE(error.find("missing/c.png"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestrane

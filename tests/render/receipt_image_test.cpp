@@ -1,0 +1,89 @@
+#include "render/receipt_image.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/bitmap_writer.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestrane {
+namespace {
+
+using testing::blackBounds;
+using testing::countBlack;
+
+TEST(ResolveImagePathTest, KeepsOnlyTheFileName) {
+    imageDirectory = "D:\\app";
+    const std::string folder = "D:\\app\\node_modules\\printer\\GDIImageDirectory";
+    const struct {
+        std::string raw, path;
+    } cases[] = {
+        {"src=\"logo.bmp\">", folder + "/logo.bmp"},
+        {"src=\"C:/images/logo.bmp\">", folder + "/logo.bmp"},
+        {"src=\"..\\img\\logo.bmp\">", folder + "\\logo.bmp"},
+        {"src=\"/logo.bmp\">", folder + "//logo.bmp"},
+        {"src=\"https://cdn.example/brand/vexo.bmp\" width=\"3\">", folder + "/vexo.bmp"},
+        {"alt=\"x\" src=\"a.bmp\">", folder + "/a.bmp"},
+        {"srcset src=\"a.bmp\">", folder + "/a.bmp"},  // the first "src" counts, then any quotes
+        {"src=\"\">", ""},
+        {"src=logo.bmp>", ""},
+        {"src=\"logo.bmp>", ""},
+        {"href=\"logo.bmp\">", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(resolveImagePath(c.raw), c.path) << c.raw;
+}
+
+class ReceiptImageTest : public ::testing::Test {
+protected:
+    void SetUp() override { imageDirectory = base_.path(); }
+    std::string image(const std::string& name, const std::string& bytes) {
+        testing::writeBytes(base_.imageFolder() + "/" + name, bytes);
+        return resolveImagePath("src=\"" + name + "\">");
+    }
+    testing::TempDir base_;
+};
+
+TEST_F(ReceiptImageTest, ScalesToTheContentWidthAndReservesTheGap) {
+    const struct {
+        int32_t width, height;
+        int32_t reserved;  // height + 10
+        int32_t drawnWidth;
+    } cases[] = {
+        {275, 100, 210, 550},
+        {1100, 300, 160, 550},
+        {535, 100, 112, 549},  // 535 x (550 / 535) falls just below 550
+        {550, 1, 11, 550},
+    };
+    for (const auto& c : cases) {
+        const std::string path = image("i.bmp", testing::solidBmp(c.width, c.height, {0, 0, 0}));
+        EXPECT_EQ(receiptImageHeight(path), c.reserved) << c.width;
+        Canvas canvas(570, 400);
+        EXPECT_EQ(drawReceiptImage(canvas, 0, 30, path), c.reserved) << c.width;
+        const Rect ink = blackBounds(canvas, {0, 0, 570, 400});
+        EXPECT_EQ(ink.left, 10) << c.width;
+        EXPECT_EQ(ink.top, 40) << c.width;
+        EXPECT_EQ(ink.right, 10 + c.drawnWidth) << c.width;
+        EXPECT_EQ(ink.bottom, 30 + c.reserved) << c.width;
+        EXPECT_EQ(countBlack(canvas, ink), int64_t{c.drawnWidth} * (c.reserved - 10)) << c.width;
+    }
+}
+
+TEST_F(ReceiptImageTest, AFileThatDoesNotLoadTakesOnePixelAndDrawsNothing) {
+    const std::string cases[] = {
+        image("truncated.bmp", testing::solidBmp(50, 50, {0, 0, 0}).substr(0, 300)),
+        image("text.bmp", "not a bitmap"),
+        resolveImagePath("src=\"absent.bmp\">"),
+        "",
+    };
+    for (const std::string& path : cases) {
+        EXPECT_EQ(receiptImageHeight(path), 1) << path;
+        Canvas canvas(570, 100);
+        EXPECT_EQ(drawReceiptImage(canvas, 0, 0, path), 0) << path;
+        EXPECT_EQ(countBlack(canvas, {0, 0, 570, 100}), 0) << path;
+    }
+    imageDirectory = base_.path() + "/no/such/base";
+    EXPECT_EQ(receiptImageHeight(resolveImagePath("src=\"i.bmp\">")), 1);
+}
+
+}  // namespace
+}  // namespace kestrane

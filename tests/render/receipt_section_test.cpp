@@ -1,0 +1,89 @@
+#include "render/receipt_section.h"
+
+#include <gtest/gtest.h>
+
+#include "markup/layout_state.h"
+#include "markup/replacement_scan.h"
+#include "output/star_text.h"
+#include "render/receipt_image.h"
+#include "tests/support/bitmap_writer.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestrane {
+namespace {
+
+using testing::blackBounds;
+using testing::countBlack;
+
+TEST(ReceiptSectionTest, WorkedExampleThroughTheWholeJobOrder) {
+    testing::TempDir base;
+    testing::writeBytes(base.imageFolder() + "/logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
+    imageDirectory = base.path();
+    const StarText star = prepareStarText(
+        "Receipt:\n<table>"
+        "<tr><td><center><img src=\"C:\\images\\logo.png\"></center></td></tr>"
+        "<tr><td><center><strong>RECEIPT</strong></center></td></tr>"
+        "<tr><td><strong>Total</strong></td><td><strong>:</strong></td><td>9.99</td></tr>"
+        "<tr><td><hr></td></tr>"
+        "</table>\n");
+    ASSERT_EQ(star.sections.size(), 1u);
+    const SectionImage image = renderSection(replaceLineBreaks(star.sections[0]), Variant::AddOn);
+    ASSERT_EQ(image.failure, SectionFailure::kNone);
+    EXPECT_EQ(image.height, 286);
+    ASSERT_TRUE(image.canvas.has_value());
+    EXPECT_EQ(image.canvas->width, 570);
+    EXPECT_EQ(image.canvas->height, 307);
+    // The logo, 550 x 200 at (10, 10); the rule of the fourth row at 258 + 10; the closing rule
+    // at h + 19.
+    EXPECT_EQ(blackBounds(*image.canvas, {0, 0, 570, 210}), (Rect{10, 10, 560, 210}));
+    EXPECT_EQ(blackBounds(*image.canvas, {0, 258, 570, 286}), (Rect{10, 268, 550, 269}));
+    EXPECT_EQ(blackBounds(*image.canvas, {0, 286, 570, 307}), (Rect{10, 305, 550, 306}));
+    EXPECT_GT(countBlack(*image.canvas, {10, 210, 550, 234}), 0);  // the title
+    EXPECT_GT(countBlack(*image.canvas, {10, 234, 560, 258}), 0);  // the three cells
+    EXPECT_EQ(layoutCursor, 0);
+}
+
+TEST(ReceiptSectionTest, RefusesWhatCannotBeDrawn) {
+    const struct {
+        const char* what;
+        std::string text;
+        SectionFailure failure;
+        const char* message;
+    } cases[] = {
+        {"unclosed", "<table><tr>", SectionFailure::kParse, "Error - Template Could not Pass Correctly"},
+        {"empty tag", "<table><></table>", SectionFailure::kParse, "Error - Template Could not Pass Correctly"},
+        {"no rows", "<table></table>", SectionFailure::kHeight,
+         "Error - Your Receipt Layout is not supported by Current HTML Parser!"},
+        {"rows without height", "<table><tr><th>x</th></tr></table>", SectionFailure::kHeight,
+         "Error - Your Receipt Layout is not supported by Current HTML Parser!"},
+        {"taller than a roll of paper", "<table><tr><td>a</td><td>" + std::string(50000, 'W') + "</td><td>c</td></tr></table>",
+         SectionFailure::kTooTall, "Error - Receipt section is too tall to print"},
+    };
+    for (const auto& c : cases) {
+        const SectionImage image = renderSection(c.text, Variant::AddOn);
+        EXPECT_EQ(image.failure, c.failure) << c.what;
+        EXPECT_FALSE(image.canvas.has_value()) << c.what;
+        EXPECT_EQ(sectionFailureMessage(c.failure), c.message) << c.what;
+    }
+}
+
+TEST(ReceiptSectionTest, ASectionDoesNotDependOnTheSectionsBeforeIt) {
+    // Outside a table, "tr" is an ordinary element. Once a table has been drawn, a pass that
+    // kept its state would take it for a row.
+    const std::string loose = "<div><tr><td>x</td></tr></div>";
+    const SectionImage before = renderSection(loose, Variant::AddOn);
+    ASSERT_EQ(renderSection("<table><tr><td>t</td></tr></table>", Variant::AddOn).failure,
+              SectionFailure::kNone);
+    const SectionImage after = renderSection(loose, Variant::AddOn);
+    EXPECT_EQ(before.failure, SectionFailure::kHeight);
+    EXPECT_EQ(after.failure, before.failure);
+    EXPECT_EQ(after.height, before.height);
+
+    const std::string receipt = "<table><tr><td>x</td></tr><tr><td>0x01</td></tr></table>";
+    const SectionImage first = renderSection(receipt, Variant::AddOn);
+    const SectionImage second = renderSection(receipt, Variant::AddOn);
+    EXPECT_EQ(first.canvas->bits, second.canvas->bits);
+}
+
+}  // namespace
+}  // namespace kestrane

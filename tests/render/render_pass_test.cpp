@@ -1,0 +1,112 @@
+#include "render/render_pass.h"
+
+#include <gtest/gtest.h>
+
+#include "render/fonts.h"
+#include "render/receipt_image.h"
+#include "render/receipt_section.h"
+#include "tests/support/bitmap_writer.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestrane {
+namespace {
+
+using testing::blackBounds;
+using testing::countBlack;
+
+Canvas draw(const std::string& rows, Variant variant = Variant::AddOn) {
+    SectionImage image = renderSection("<table>" + rows + "</table>", variant);
+    EXPECT_EQ(image.failure, SectionFailure::kNone) << rows;
+    return image.canvas ? std::move(*image.canvas) : Canvas(0, 0);
+}
+
+// Ink of the first text row (y 0 to 24) between x = from and x = to.
+Rect inkIn(const Canvas& canvas, int32_t from, int32_t to) {
+    return blackBounds(canvas, {from, 0, to, 24});
+}
+
+TEST(RenderPassTest, ThreeCellColumns) {
+    const std::string colon = "<td><strong>:</strong></td>";
+    const int32_t www = textWidth(SmallFont, "WWW"), boldWww = textWidth(SmallBoldFont, "WWW");
+    const struct {
+        const char* what;
+        std::string row;
+        Variant variant;
+        int32_t pen, width;  // where the probed text starts, and its advance
+        int32_t probeFrom, probeTo;
+    } cases[] = {
+        {"strong colon in the middle column", "<tr><td>a</td>" + colon + "<td>b</td></tr>",
+         Variant::AddOn, 278, textWidth(SmallBoldFont, ":"), 270, 302},
+        {"third column starts at 302", "<tr><td>a</td><td>:</td><td>WWW</td></tr>", Variant::AddOn,
+         302, www, 300, 570},
+        {"right-aligned plain third cell, align on the row",
+         "<tr><td>a</td><td>:</td><td align=\"right\">WWW</td></tr>", Variant::AddOn, 560 - www,
+         www, 300, 570},
+        {"right-aligned centre-strong third cell, align on the row",
+         "<tr align=\"right\"><td>a</td><td>:</td><td>\n<center><strong>WWW</strong></center></td></tr>",
+         Variant::AddOn, 560 - boldWww, boldWww, 300, 570},
+        {"strong third cell reads align from the cell",
+         "<tr><td>a</td><td>:</td><td align=\"right\"><strong>WWW</strong></td></tr>",
+         Variant::AddOn, 560 - boldWww, boldWww, 300, 570},
+        {"strong third cell ignores align on the row",
+         "<tr align=\"right\"><td>a</td><td>:</td><td><strong>WWW</strong></td></tr>",
+         Variant::AddOn, 302, boldWww, 300, 570},
+        {"an unknown cell gives its column to the next",
+         "<tr><td>a</td><td><em>x</em></td><td>:</td><td>WWW</td></tr>", Variant::AddOn, 278,
+         textWidth(SmallFont, ":"), 270, 302},
+        {"previewer third column starts at 287", "<tr><td>a</td><td></td><td>WWW</td></tr>",
+         Variant::Previewer, 287, www, 285, 570},
+        {"previewer has no right alignment",
+         "<tr><td>a</td><td></td><td align=\"right\">WWW</td></tr>", Variant::Previewer, 287, www,
+         285, 570},
+    };
+    for (const auto& c : cases) {
+        const Canvas canvas = draw(c.row, c.variant);
+        const Rect ink = inkIn(canvas, c.probeFrom, c.probeTo);
+        // Glyph ink lies within a pixel or two of the pen positions its advances give.
+        EXPECT_GE(ink.left, c.pen - 1) << c.what;
+        EXPECT_LE(ink.left, c.pen + 3) << c.what;
+        EXPECT_LE(ink.right, c.pen + c.width + 2) << c.what;
+        EXPECT_GE(ink.right, c.pen + c.width - 4) << c.what;
+    }
+}
+
+TEST(RenderPassTest, AFourthCellIsNotDrawn) {
+    const Canvas three = draw("<tr><td>a</td><td>:</td><td>b</td></tr>");
+    const Canvas four = draw("<tr><td>a</td><td>:</td><td>b</td><td>WWWWWWWW</td></tr>");
+    EXPECT_EQ(testing::picture(three, {0, 0, 570, 24}), testing::picture(four, {0, 0, 570, 24}));
+}
+
+TEST(RenderPassTest, RuleMarkerDrawsA540PixelRule) {
+    const Canvas canvas = draw("<tr><td>x</td></tr><tr><td>0x01</td></tr>");
+    // The rule row starts at 28; its rule lies 10 pixels lower, from x = 10 to 549.
+    EXPECT_EQ(blackBounds(canvas, {0, 28, 570, 56}), (Rect{10, 38, 550, 39}));
+    EXPECT_EQ(countBlack(canvas, {0, 28, 570, 56}), 540);
+}
+
+TEST(RenderPassTest, FullWidthTextIsPlainOrCentred) {
+    const Canvas plain = draw("<tr><td>Left</td></tr>");
+    EXPECT_LE(blackBounds(plain, {0, 0, 570, 28}).left, 12);
+    const Canvas centred = draw("<tr><td><center>Mid</center></td></tr>");
+    const Rect mid = blackBounds(centred, {0, 0, 570, 28});
+    const int32_t expected = 10 + (540 - textWidth(LargeFont, "Mid")) / 2;
+    EXPECT_GE(mid.left, expected);
+    EXPECT_LE(mid.left, expected + 3);
+}
+
+TEST(RenderPassTest, ImagesAndFieldsDrawAtTheRowTop) {
+    testing::TempDir base;
+    testing::writeBytes(base.imageFolder() + "/logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
+    imageDirectory = base.path();
+    const Canvas canvas = draw(
+        "<tr><td>Title</td></tr>"
+        "<tr><td><center><img src=\"logo.bmp\"></center></td></tr>"
+        "<tr><td><input type=\"hidden\" name=\"qrcodeText\" value=\"7\"></td></tr>");
+    // The image row starts at 28: the image covers x 10-560, y 38-238.
+    EXPECT_EQ(blackBounds(canvas, {0, 28, 570, 238}), (Rect{10, 38, 560, 238}));
+    // The QR row starts at 238: the symbol's top-left module is there, at x = 201.
+    EXPECT_EQ(blackBounds(canvas, {0, 238, 570, 638}), (Rect{201, 238, 369, 406}));
+}
+
+}  // namespace
+}  // namespace kestrane
