@@ -46,9 +46,21 @@ struct Canvas {
     int32_t penY = 0;
 };
 
-bool isBlack(const Canvas& canvas, int32_t x, int32_t y);
+inline bool isBlack(const Canvas& canvas, int32_t x, int32_t y) {
+    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return false;
+    const uint8_t byte = canvas.bits[static_cast<std::size_t>(y) * canvas.stride + x / 8];
+    return (byte & (0x80 >> (x % 8))) == 0;
+}
+
 // Sets one pixel; positions outside the canvas are ignored.
-void setPixel(Canvas& canvas, int32_t x, int32_t y, bool black);
+inline void setPixel(Canvas& canvas, int32_t x, int32_t y, bool black) {
+    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return;
+    uint8_t& byte = canvas.bits[static_cast<std::size_t>(y) * canvas.stride + x / 8];
+    const auto mask = static_cast<uint8_t>(0x80 >> (x % 8));
+    byte = black ? static_cast<uint8_t>(byte & ~mask) : static_cast<uint8_t>(byte | mask);
+}
+
+// Fills the part of `rect` that lies on the canvas.
 void fillRect(Canvas& canvas, Rect rect, bool black);
 
 // Makes `font` current; a missing font leaves the current one, as a null handle would.
@@ -72,6 +84,9 @@ void textOut(Canvas& canvas, int32_t x, int32_t y, std::string_view text);
 // Scales `image` onto `target` with halftoning: luminance, box-filtered, error-diffused to black
 // and white, so shading survives on a one-bit canvas.
 void stretchImage(Canvas& canvas, const Image& image, Rect target);
+
+// Copies every pixel of `source` 1:1 with its top-left corner at (x, y), clipped to `canvas`.
+void copyCanvas(Canvas& canvas, const Canvas& source, int32_t x, int32_t y);
 
 // Copies the top-left `width` x `height` pixels of `image` 1:1 to (x, y), dark pixels black and
 // light ones white; the part of the area beyond the image is left as it is.

@@ -53,13 +53,14 @@ bool loadBitmapFile(const std::string& enginePath, Image& image) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
         std::fopen(nativePath(enginePath).c_str(), "rb"), std::fclose);
     if (!file) return false;
-    std::string data;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        data.append(buffer, got);
-        if (data.size() > static_cast<std::size_t>(kMaxPixels) * 4 + 65536) return false;
+    // Sized from the file, read at once; a file larger than the largest image is no image.
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+    const long size = std::ftell(file.get());
+    if (size < 0 || size > kMaxPixels * 4 + 65536 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        return false;
     }
+    std::string data(static_cast<std::size_t>(size), '\0');
+    if (std::fread(data.data(), 1, data.size(), file.get()) != data.size()) return false;
     if (!plausibleBitmap(data)) return false;
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(data.data()),

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/canvas.h"
 
@@ -11,24 +12,27 @@ Canvas::Canvas(int32_t w, int32_t h)
       stride((width + 7) / 8),
       bits(static_cast<std::size_t>(stride) * height, 0xFF) {}
 
-bool isBlack(const Canvas& canvas, int32_t x, int32_t y) {
-    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return false;
-    const uint8_t byte = canvas.bits[static_cast<std::size_t>(y) * canvas.stride + x / 8];
-    return (byte & (0x80 >> (x % 8))) == 0;
-}
-
-void setPixel(Canvas& canvas, int32_t x, int32_t y, bool black) {
-    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return;
-    uint8_t& byte = canvas.bits[static_cast<std::size_t>(y) * canvas.stride + x / 8];
-    const auto mask = static_cast<uint8_t>(0x80 >> (x % 8));
-    byte = black ? static_cast<uint8_t>(byte & ~mask) : static_cast<uint8_t>(byte | mask);
-}
-
 void fillRect(Canvas& canvas, Rect rect, bool black) {
     const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, canvas.width);
     const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, canvas.height);
+    if (left >= right || top >= bottom) return;
+    // Whole bytes at once; only the bytes at the two ends keep some of their bits.
+    const int32_t firstByte = left / 8, lastByte = (right - 1) / 8;
+    const auto headMask = static_cast<uint8_t>(0xFF >> (left % 8));
+    const auto tailMask = static_cast<uint8_t>(0xFF << (7 - (right - 1) % 8));
+    const uint8_t fill = black ? 0x00 : 0xFF;
     for (int32_t y = top; y < bottom; ++y) {
-        for (int32_t x = left; x < right; ++x) setPixel(canvas, x, y, black);
+        uint8_t* row = &canvas.bits[static_cast<std::size_t>(y) * canvas.stride];
+        const auto paint = [fill](uint8_t& byte, uint8_t mask) {
+            byte = static_cast<uint8_t>((byte & ~mask) | (fill & mask));
+        };
+        if (firstByte == lastByte) {
+            paint(row[firstByte], static_cast<uint8_t>(headMask & tailMask));
+            continue;
+        }
+        paint(row[firstByte], headMask);
+        std::memset(row + firstByte + 1, fill, static_cast<std::size_t>(lastByte - firstByte - 1));
+        paint(row[lastByte], tailMask);
     }
 }
 

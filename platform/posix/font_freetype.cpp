@@ -154,3 +154,9 @@ GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
 }
 
 }  // namespace kestrane
+
+#if defined(__SANITIZE_ADDRESS__)
+// Fontconfig keeps its configuration for the life of the process, as the fonts do; the leak
+// checker is told so rather than shutting fontconfig down under fonts that still use it.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif

@@ -144,6 +144,25 @@ TEST(CanvasTest, CopyIsOneToOneAndCroppedToTheArea) {
     EXPECT_EQ(blackBounds(canvas, {0, 0, 10, 10}).bottom, 7);
 }
 
+TEST(CanvasTest, CopyCanvasAtAnyBitOffset) {
+    Canvas source(21, 3);
+    for (int32_t y = 0; y < 3; ++y) {
+        for (int32_t x = 0; x < 21; ++x) setPixel(source, x, y, (x * 7 + y * 3) % 5 < 2);
+    }
+    for (const int32_t at : {0, 3, 8, 10, 45, -2, -9}) {
+        Canvas target(50, 6);
+        fillRect(target, {0, 0, 50, 6}, true);  // every pixel is copied, white ones too
+        copyCanvas(target, source, at, 2);
+        for (int32_t y = 0; y < 6; ++y) {
+            for (int32_t x = 0; x < 50; ++x) {
+                const bool inside = x >= at && x < at + 21 && y >= 2 && y < 5;
+                const bool expected = inside ? isBlack(source, x - at, y - 2) : true;
+                ASSERT_EQ(isBlack(target, x, y), expected) << "at " << at << ": " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(CanvasTest, WritesAOneBitPngThatReadsBack) {
     testing::TempDir dir;
     Canvas canvas(570, 9);

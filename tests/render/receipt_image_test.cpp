@@ -1,5 +1,9 @@
 #include "render/receipt_image.h"
 
+#include <cstdio>
+
+#include "platform/file_path.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/support/bitmap_writer.h"
@@ -66,6 +70,23 @@ TEST_F(ReceiptImageTest, ScalesToTheContentWidthAndReservesTheGap) {
         EXPECT_EQ(ink.bottom, 30 + c.reserved) << c.width;
         EXPECT_EQ(countBlack(canvas, ink), int64_t{c.drawnWidth} * (c.reserved - 10)) << c.width;
     }
+}
+
+TEST_F(ReceiptImageTest, AChangedOrRemovedFileIsReadAgain) {
+    const std::string path = image("logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
+    EXPECT_EQ(receiptImageHeight(path), 210);
+    Canvas first(570, 300);
+    drawReceiptImage(first, 0, 0, path);
+    EXPECT_EQ(countBlack(first, {0, 0, 570, 300}), 550 * 200);
+
+    image("logo.bmp", testing::solidBmp(1100, 300, {255, 255, 255}));
+    EXPECT_EQ(receiptImageHeight(path), 160);
+    Canvas second(570, 300);
+    EXPECT_EQ(drawReceiptImage(second, 0, 0, path), 160);
+    EXPECT_EQ(countBlack(second, {0, 0, 570, 300}), 0);
+
+    std::remove(nativePath(path).c_str());
+    EXPECT_EQ(receiptImageHeight(path), 1);
 }
 
 TEST_F(ReceiptImageTest, AFileThatDoesNotLoadTakesOnePixelAndDrawsNothing) {

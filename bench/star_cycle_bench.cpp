@@ -1,0 +1,118 @@
+// Cost of one STAR job without the spooler: text stages, then parse, measure and draw of every
+// section. Run with --benchmark_repetitions to get medians.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "markup/replacement_scan.h"
+#include "output/star_text.h"
+#include "render/receipt_image.h"
+#include "render/receipt_section.h"
+
+namespace {
+
+using kestrane::Variant;
+
+bool readSample(const std::string& name, std::string& bytes) {
+    std::ifstream in(std::string(KESTRANE_SAMPLES) + "/" + name, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.fail();
+}
+
+// One job as the print path runs it; returns the summed section heights. A failure aborts the
+// benchmark: timing a cycle that stops early would report a figure far too good.
+int64_t runStarCycle(benchmark::State& state, const std::string& layout) {
+    const kestrane::StarText star = kestrane::prepareStarText(layout);
+    if (!star.error.empty()) {
+        state.SkipWithError(star.error.c_str());
+        return 0;
+    }
+    int64_t height = 0;
+    for (const std::string& section : star.sections) {
+        kestrane::SectionImage image =
+            kestrane::renderSection(kestrane::replaceLineBreaks(section), Variant::AddOn);
+        if (image.failure != kestrane::SectionFailure::kNone) {
+            state.SkipWithError("a section could not be drawn");
+            return 0;
+        }
+        height += image.height;
+        benchmark::DoNotOptimize(image.canvas->bits.data());
+        benchmark::ClobberMemory();
+    }
+    return height;
+}
+
+// The height counter is a guard on the set-up: a missing image still renders, only shorter, so
+// a wrong base directory shows there (and as a figure that looks too good).
+void BM_Sample(benchmark::State& state, const char* file) {
+    kestrane::imageDirectory = std::string(KESTRANE_SAMPLES) + "/base";
+    std::string layout;
+    if (!readSample(file, layout)) {
+        state.SkipWithError("cannot read the sample");
+        return;
+    }
+    int64_t height = 0;
+    for (auto _ : state) height = runStarCycle(state, layout);
+    state.counters["height"] = static_cast<double>(height);
+}
+
+// Rows rotate through the kinds a till receipt is made of, so no single path dominates.
+std::string syntheticRow(int64_t n) {
+    const std::string id = std::to_string(n);
+    switch (n % 4) {
+        case 0:
+            return "<tr><td><strong>Item " + id + "</strong></td><td><strong>:</strong></td>"
+                   "<td align=\"right\">9.99</td></tr>\n";
+        case 1:
+            return "<tr><td>Line " + id + ": roasted beans, 250 g bag, ground for filter, "
+                   "best before 03/2027</td></tr>\n";
+        case 2:
+            return "<tr><td><center><strong>Offer " + id + "</strong></center></td></tr>\n";
+        default:
+            return "<tr><td><hr></td></tr>\n";
+    }
+}
+
+std::string syntheticReceipt(int64_t rows, bool withCodes) {
+    std::string text = "<table>\n";
+    for (int64_t n = 0; n < rows; ++n) text += syntheticRow(n);
+    if (withCodes) {
+        text += "<tr><td><input type=\"hidden\" name=\"barcodeText\" value=\"4711023\"></td></tr>\n"
+                "<tr><td><input type=\"hidden\" name=\"qrcodeText\" value=\"4711023\"></td></tr>\n";
+    }
+    return text + "</table>\n";
+}
+
+// per_row is CPU time a row (kInvert turns the rate into seconds a row), so linear growth
+// shows as a flat column. CPU rather than wall time: other work on the machine stretches the
+// wall clock of the long runs most.
+void benchRows(benchmark::State& state, bool withCodes) {
+    kestrane::imageDirectory = std::string(KESTRANE_SAMPLES) + "/base";
+    const int64_t rows = state.range(0);
+    const std::string layout = syntheticReceipt(rows, withCodes);
+    for (auto _ : state) runStarCycle(state, layout);
+    state.SetComplexityN(rows);
+    state.counters["per_row"] = benchmark::Counter(
+        static_cast<double>(rows),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_Rows(benchmark::State& state) { benchRows(state, false); }
+void BM_RowsWithCodes(benchmark::State& state) { benchRows(state, true); }
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_Sample, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Sample, vexo, "vexo.html")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Sample, invoice, "invoice.html")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Rows)
+    ->RangeMultiplier(10)
+    ->Range(10, 10000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RowsWithCodes)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
