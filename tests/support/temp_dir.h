@@ -1,0 +1,52 @@
+// A private temporary directory for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kestrane::testing {
+
+class TempDir {
+  public:
+    TempDir() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base ? base : "/tmp") + "/kestrane-test-XXXXXX";
+        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // Creates `relative` and its parents inside the directory; returns its full path.
+    std::string make(const std::string& relative) const {
+        const std::string full = path_ + "/" + relative;
+        std::filesystem::create_directories(full);
+        return full;
+    }
+
+  private:
+    std::string path_;
+};
+
+// The names in `directory`, sorted; empty when it does not exist.
+inline std::vector<std::string> entries(const std::string& directory) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace kestrane::testing
