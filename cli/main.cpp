@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/escpos_command.h"
 #include "cli/tree_command.h"
 
 namespace {
@@ -16,6 +17,8 @@ struct Command {
 const Command kCommands[] = {
     {"tree", kestrane::runTreeCommand,
      "tree LAYOUT [--preview]   print the parsed sections of LAYOUT (a file, or - for stdin)"},
+    {"escpos", kestrane::runEscposCommand,
+     "escpos LAYOUT [-o FILE]   write the EPSON ESC/POS stream of LAYOUT to FILE or stdout"},
 };
 
 int usage() {
