@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/escpos_command.h"
+#include "cli/print_command.h"
 #include "cli/tree_command.h"
 
 namespace {
@@ -19,6 +20,9 @@ const Command kCommands[] = {
      "tree LAYOUT [--preview]   print the parsed sections of LAYOUT (a file, or - for stdin)"},
     {"escpos", kestrane::runEscposCommand,
      "escpos LAYOUT [-o FILE]   write the EPSON ESC/POS stream of LAYOUT to FILE or stdout"},
+    {"print", kestrane::runPrintCommand,
+     "print --type EPSON --address ADDR --base BASEDIR LAYOUT\n"
+     "                          print LAYOUT on the EPSON printer at ADDR (host[:port])"},
 };
 
 int usage() {
