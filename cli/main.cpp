@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/escpos_command.h"
+#include "cli/print_command.h"
 #include "cli/render_command.h"
 #include "cli/tree_command.h"
 
@@ -21,6 +23,12 @@ const Command kCommands[] = {
     {"render", kestrane::runRenderCommand,
      "render LAYOUT --out DIR [--base BASEDIR] [--preview]\n"
      "      draw each section of LAYOUT into DIR/section-N.png (DIR/preview.png)"},
+    {"escpos", kestrane::runEscposCommand,
+     "escpos LAYOUT [-o FILE]\n"
+     "      write the EPSON ESC/POS stream of LAYOUT to FILE or standard output"},
+    {"print", kestrane::runPrintCommand,
+     "print --type EPSON --address ADDR --base BASEDIR LAYOUT\n"
+     "      print LAYOUT on the EPSON printer at ADDR (host[:port])"},
 };
 
 int usage() {

@@ -1,11 +1,21 @@
 #include "output/messages.h"
 
+#include "platform/system_error.h"
+
 namespace kestrane {
 
 std::string errorText(const std::string& message) { return "Error - " + message; }
 
+std::string systemErrorMessage(int code) {
+    if (code == 0) return kNoErrorRecorded;
+    return errorText(systemErrorText(code));
+}
+
+std::string windowsErrorText() { return systemErrorMessage(lastSystemError()); }
+
 const char kStarSuccess[] = "Return - Print Operation was successful";
 const char kRawSuccess[] = "Receipt printed sucessfully";
+const char kNoErrorRecorded[] = "No error message has been recorded";
 const char kTextTooShort[] =
     "Error - There is a set limit on the minimum size of a receipt text and your text does not "
     "meet the minimum";

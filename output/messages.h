@@ -9,8 +9,16 @@ namespace kestrane {
 // "Error - " followed by `message`.
 std::string errorText(const std::string& message);
 
+// The message for a failed system call with error `code`: "Error - " and the system's text for
+// it ("Error - " alone when the system has none), or "No error message has been recorded" for 0.
+std::string systemErrorMessage(int code);
+
+// systemErrorMessage of the calling thread's last system error.
+std::string windowsErrorText();
+
 extern const char kStarSuccess[];
 extern const char kRawSuccess[];
+extern const char kNoErrorRecorded[];
 extern const char kTextTooShort[];
 extern const char kUnsupportedLayout[];
 extern const char kTemplateNotParsed[];

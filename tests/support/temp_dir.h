@@ -1,11 +1,13 @@
-// A private directory for one test, removed with everything in it when the test ends.
+// A private temporary directory for one test, removed with everything in it afterwards.
 #pragma once
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kestrane::testing {
 
@@ -13,8 +15,8 @@ class TempDir {
 public:
     TempDir() {
         const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base ? base : "/tmp") + "/kestrane-XXXXXX";
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+        std::string pattern = std::string(base ? base : "/tmp") + "/kestrane-test-XXXXXX";
+        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
     }
     ~TempDir() {
         std::error_code ignored;
@@ -26,15 +28,29 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-    // BASE/node_modules/printer/GDIImageDirectory, made on first use: where images are looked up.
-    std::string imageFolder() const {
-        const std::string folder = path_ + "/node_modules/printer/GDIImageDirectory";
-        std::filesystem::create_directories(folder);
-        return folder;
+    // Creates `relative` and its parents inside the directory; returns its full path.
+    std::string make(const std::string& relative) const {
+        const std::string full = path_ + "/" + relative;
+        std::filesystem::create_directories(full);
+        return full;
     }
+
+    // BASE/node_modules/printer/GDIImageDirectory, where images are looked up.
+    std::string imageFolder() const { return make("node_modules/printer/GDIImageDirectory"); }
 
 private:
     std::string path_;
 };
+
+// The names in `directory`, sorted; empty when it does not exist.
+inline std::vector<std::string> entries(const std::string& directory) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 }  // namespace kestrane::testing

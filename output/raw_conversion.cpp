@@ -1,0 +1,89 @@
+#include "output/raw_conversion.h"
+
+#include <vector>
+
+#include "markup/text_ops.h"
+#include "output/escpos.h"
+#include "output/raw_patterns.h"
+#include "output/raw_rows.h"
+
+namespace kestrane {
+
+namespace {
+
+bool contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Pads the label (the text before the first ":") with blanks to `width`, so that the colons of
+// all label rows line up. Rejoining drops the empty pieces between colons.
+std::string alignLabel(const std::string& row, std::size_t width) {
+    std::vector<std::string> pieces = splitTokens(row, ":");
+    if (pieces.size() < 2) return row;
+    const std::size_t length = labelLength(pieces[0]);
+    if (length < width) pieces[0].append(width - length, ' ');
+    return joinTokens(pieces, ":");
+}
+
+// The stored logo whose name pattern the image name matches first, or nothing.
+std::string logoCommand(const std::string& imageName) {
+    static const struct {
+        const char* pattern;
+        const std::string& command;
+    } kLogos[] = {
+        {"vexo.png", escpos::kBrandLogo},
+        {"logo.png", escpos::kLogo},
+        {"QRCode.png", escpos::kQrCodeImage},
+        {"bottom.png", escpos::kBottomImage},
+    };
+    for (const auto& logo : kLogos) {
+        if (containsDotPattern(imageName, logo.pattern)) return logo.command;
+    }
+    return std::string();
+}
+
+// The row's own barcode block. Data longer than the barcode command announces gets no barcode
+// command; the rest of the block, the cut included, stays.
+std::string barcodeBlock(const std::string& row) {
+    std::string data = trim(replaceAll(row, marker::kBarcode, ""));
+    data = trim(replaceAll(data, escpos::kAlignLeft, ""));
+    std::string block =
+        "\n" + escpos::kAlignCentre + escpos::kBarcodeHeight + escpos::kBarcodeTextPosition;
+    if (data.size() <= escpos::kBarcodeLength) {
+        block +=
+            escpos::kBarcodeItf12 + std::string(escpos::kBarcodeLength - data.size(), '0') + data;
+    }
+    return block + "\n" + escpos::kCut;
+}
+
+}  // namespace
+
+std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
+    const std::string snapshot = alignLabel(input, labelWidth);
+    std::string row;
+    if (contains(snapshot, marker::kCentre)) {
+        row = escpos::kAlignCentre + snapshot;
+    } else if (contains(snapshot, marker::kRule)) {
+        row = escpos::kRule;  // keeps the alignment of the row before
+    } else {
+        row = escpos::kAlignLeft + snapshot;
+    }
+    row = replaceAll(row, marker::kCentre, "");
+    row = replaceAll(row, marker::kStrong, escpos::kEmphasisOn);
+    row = replaceAll(row, marker::kNormal, escpos::kEmphasisOff);
+    if (contains(snapshot, marker::kLogo)) {
+        return escpos::kAlignCentre + logoCommand(replaceAll(row, marker::kLogo, ""));
+    }
+    if (contains(snapshot, marker::kBarcode)) return barcodeBlock(row);
+    return row;
+}
+
+void writeRawReceipt(const std::string& layout, ByteSink& sink) {
+    std::vector<std::string> rows = splitReceiptRows(layout);
+    for (std::string& row : rows) row = rewriteReceiptRow(row);
+    const std::size_t width = maxLabelWidth(rows);
+    sink.write(escpos::kInitialise);
+    for (const std::string& row : rows) sink.write(rawRowBytes(row, width));
+}
+
+}  // namespace kestrane

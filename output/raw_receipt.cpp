@@ -1,0 +1,63 @@
+#include "output/raw_receipt.h"
+
+#include <cstdio>
+
+#include "output/byte_sink.h"
+#include "output/messages.h"
+#include "output/raw_conversion.h"
+#include "output/raw_submission.h"
+#include "platform/file_path.h"
+#include "platform/printer_address.h"
+#include "platform/system_error.h"
+#include "platform/text_file.h"
+
+namespace kestrane {
+
+namespace {
+
+// Writes into the stream file's descriptor; after the first failed write it writes no more and
+// keeps that failure's error code.
+class StreamFileSink : public ByteSink {
+  public:
+    explicit StreamFileSink(int descriptor) : descriptor_(descriptor) {}
+    void write(const std::string& bytes) override {
+        if (error_ != 0) return;
+        setLastSystemError(0);
+        if (!writeTextFile(descriptor_, bytes))
+            error_ = lastSystemError() != 0 ? lastSystemError() : -1;
+    }
+    int error() const { return error_; }
+
+  private:
+    int descriptor_;
+    int error_ = 0;
+};
+
+}  // namespace
+
+std::string printRawReceipt(const std::string& imageDirectory, const std::string& ipAddress,
+                            const std::string& receiptText, const RawLimits& limits) {
+    PrinterAddress address;
+    std::string reason;
+    if (!parsePrinterAddress(ipAddress, address, reason)) return errorText(reason);
+
+    const std::string jobDirectory = rawJobDirectory(imageDirectory);
+    const std::string path = streamFilePath(jobDirectory, uuidText());
+    setLastSystemError(0);
+    const int descriptor = openStreamFile(path);
+    if (descriptor < 0) return windowsErrorText();
+
+    StreamFileSink sink(descriptor);
+    writeRawReceipt(receiptText, sink);
+    setLastSystemError(0);
+    const bool closed = closeTextFile(descriptor);
+    const int failure = sink.error() != 0 ? sink.error() : closed ? 0 : lastSystemError();
+    if (failure != 0) {
+        // A stream cut short would print part of a receipt: it is not sent.
+        std::remove(nativePath(path).c_str());
+        return systemErrorMessage(failure);
+    }
+    return submitRawJob(jobDirectory, ipAddress, path, limits);
+}
+
+}  // namespace kestrane

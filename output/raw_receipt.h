@@ -1,0 +1,18 @@
+// The EPSON print job: a receipt layout converted to ESC/POS and sent to the printer.
+#pragma once
+
+#include <string>
+
+#include "platform/lpr_client.h"
+
+namespace kestrane {
+
+// Converts `receiptText` (see writeRawReceipt), stores the stream in a new file in the job
+// directory below `imageDirectory` (see rawJobDirectory) and submits it to the printer at
+// `ipAddress` (see submitRawJob). Returns "Receipt printed sucessfully", or an "Error - " message:
+// for an address with blanks or control characters (before any file is made), a job directory
+// that cannot take the file, a failed write, or a failed delivery.
+std::string printRawReceipt(const std::string& imageDirectory, const std::string& ipAddress,
+                            const std::string& receiptText, const RawLimits& limits = RawLimits());
+
+}  // namespace kestrane

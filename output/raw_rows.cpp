@@ -1,0 +1,96 @@
+#include "output/raw_rows.h"
+
+#include "markup/text_ops.h"
+#include "output/raw_patterns.h"
+
+namespace kestrane {
+
+namespace marker {
+const char kCentre[] = " center## ";
+const char kStrong[] = " strong## ";
+const char kNormal[] = " normal## ";
+const char kRule[] = " hrule### ";
+const char kLogo[] = " receiptLogo - ";
+const char kBarcode[] = " barcodedata ";
+}  // namespace marker
+
+namespace {
+
+// "</tr>" becomes this, and the tokenizer then cuts at each of its carets.
+const char kRowSeparator[] = "^^^^^^^^^^^^^";
+
+// The number of characters of "value=" that precede a barcode value in its word.
+constexpr std::size_t kValuePrefix = 6;
+
+std::string withoutBytes(const std::string& text, const std::string& bytes) {
+    std::string out;
+    for (char c : text) {
+        if (bytes.find(c) == std::string::npos) out += c;
+    }
+    return out;
+}
+
+// A row with a barcode field becomes its marker and value. The value is the first word holding
+// "value", from its seventh byte on; a shorter word holds no value, and the row stays as it is.
+std::string barcodeRow(const std::string& row) {
+    if (toLower(row).find("barcode") == std::string::npos) return row;
+    const std::string words = withoutBytes(row, "<>\"'");
+    for (const std::string& word : splitTokens(words, " ")) {
+        if (toLower(word).find("value") == std::string::npos) continue;
+        if (word.size() < kValuePrefix) return row;
+        return marker::kBarcode + word.substr(kValuePrefix);
+    }
+    return row;
+}
+
+}  // namespace
+
+std::vector<std::string> splitReceiptRows(const std::string& layout) {
+    static const char* const kDropped[] = {"<html>",  "</html>",  "<body>",  "</body>",
+                                           "<table>", "</table>", "<tbody>", "</tbody>",
+                                           "<font>",  "</font>",  "<tr>"};
+    std::string text = layout;
+    for (const char* tag : kDropped) text = replaceAll(text, tag, "");
+    text = replaceAll(text, "</tr>", kRowSeparator);
+    return splitTokens(text, kRowSeparator);
+}
+
+std::string rewriteReceiptRow(const std::string& input) {
+    std::string row = replaceAll(trim(input), "&nbsp;", "");
+    row = replaceAll(replaceAll(row, "<td>", ""), "</td>", "");
+    row = collapseBlankRuns(row);
+    row = trim(replaceAll(replaceAll(row, "\n", ""), "\t", ""));
+    std::string source;
+    if (findImageSource(row, source)) row = marker::kLogo + source;
+    row = replaceAll(row, "<center>", marker::kCentre);
+    row = replaceAll(row, "</center>", "");
+    row = replaceAll(row, "<strong>", marker::kStrong);
+    row = replaceAll(row, "</strong>", marker::kNormal);
+    for (const char* rule : {"<hr>", "<hr/>", "<hr />"}) row = replaceAll(row, rule, marker::kRule);
+    row = barcodeRow(row);
+    row = replaceAll(replaceAll(row, "<br>", "\n"), "<br/>", "\n");
+    row = removeTags(row);
+    if (!row.empty()) row += '\n';
+    return row;
+}
+
+std::size_t labelLength(const std::string& label) {
+    std::string bare = label;
+    for (const char* mark : {marker::kCentre, marker::kStrong, marker::kNormal}) {
+        bare = eraseEach(bare, mark);
+    }
+    return bare.size();
+}
+
+std::size_t maxLabelWidth(const std::vector<std::string>& rows) {
+    std::size_t width = 0;
+    for (const std::string& row : rows) {
+        const auto pieces = splitTokens(row, ":");
+        if (pieces.size() < 2) continue;
+        const std::size_t length = labelLength(pieces[0]);
+        if (length <= kMaxAlignedLabel && length > width) width = length;
+    }
+    return width;
+}
+
+}  // namespace kestrane

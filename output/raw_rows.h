@@ -1,0 +1,42 @@
+// The text passes of the EPSON conversion: the layout cut into rows, each row rewritten from
+// markup to plain text with line markers, and the width that labels are padded to.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kestrane {
+
+// Line markers: put into a row in place of markup, turned into printer commands when written.
+namespace marker {
+extern const char kCentre[];   // " center## " for <center>
+extern const char kStrong[];   // " strong## " for <strong>
+extern const char kNormal[];   // " normal## " for </strong>
+extern const char kRule[];     // " hrule### " for <hr>, <hr/>, <hr />
+extern const char kLogo[];     // " receiptLogo - " and the image source, for an image row
+extern const char kBarcode[];  // " barcodedata " and the value, for a barcode field row
+}  // namespace marker
+
+// Labels longer than this take no part in the alignment of labels: padding every other row to
+// an absurdly long label would multiply the stream's size by the number of rows.
+constexpr std::size_t kMaxAlignedLabel = 256;
+
+// The layout without its document and table tags, cut at every "</tr>" (and every "^", which
+// the row separator is made of). Tags with attributes stay for the row pass.
+std::vector<std::string> splitReceiptRows(const std::string& layout);
+
+// One row as plain text: blanks collapsed, line feeds and tabs removed, an image row reduced to
+// its logo marker, emphasis, centring and rules as markers, a barcode field reduced to its
+// barcode marker and value, <br> as LF, every other tag removed, and LF at the end unless the row
+// is empty.
+std::string rewriteReceiptRow(const std::string& row);
+
+// The length of a label without the centre, emphasis-on and emphasis-off markers it holds.
+std::size_t labelLength(const std::string& label);
+
+// The longest label (text before the first ":" of a row that has one) of the rows, ignoring
+// labels longer than kMaxAlignedLabel; 0 when there is none.
+std::size_t maxLabelWidth(const std::vector<std::string>& rows);
+
+}  // namespace kestrane

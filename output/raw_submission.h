@@ -1,0 +1,33 @@
+// The stream file of an EPSON job and its submission to the printer: the file gets a unique name
+// in the job directory below the base directory, is sent to the printer's "RAW" queue, and is
+// removed again.
+#pragma once
+
+#include <string>
+
+#include "platform/lpr_client.h"
+
+namespace kestrane {
+
+// `baseDirectory` followed directly by "\node_modules\printer\build\": no separator is added or
+// removed, so the base directory comes without a trailing one.
+std::string rawJobDirectory(const std::string& baseDirectory);
+
+// A new unique name: 32 lower-case hexadecimal digits, or "empty" when none can be made.
+std::string uuidText();
+
+// The job directory, the unique name, then "_receipt.ps".
+std::string streamFilePath(const std::string& jobDirectory, const std::string& uniqueName);
+
+// Creates or truncates the file at `path`, then opens it write-only in text mode (each LF written
+// is stored as CR LF). Returns the descriptor for writeTextFile/closeTextFile, or -1 with the
+// reason left for windowsErrorText(); a file this call created stays on that path.
+int openStreamFile(const std::string& path);
+
+// Sends the closed stream file to the queue "RAW" of the print server at `ipAddress` and removes
+// the file on every path. Returns "Receipt printed sucessfully" only when the server acknowledged
+// the whole job; otherwise "Error - " and the reason. `jobDirectory` is where the file lies.
+std::string submitRawJob(const std::string& jobDirectory, const std::string& ipAddress,
+                         const std::string& streamFilePath, const RawLimits& limits = RawLimits());
+
+}  // namespace kestrane

@@ -1,0 +1,78 @@
+#include "platform/printer_address.h"
+
+namespace kestrane {
+
+namespace {
+
+bool isBlankOrControl(unsigned char c) {
+    return c <= 0x20 || c == 0x7F;
+}
+
+bool parsePort(const std::string& digits, std::uint16_t& port) {
+    if (digits.empty() || digits.size() > 5) return false;
+    unsigned value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value == 0 || value > 65535) return false;
+    port = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+}  // namespace
+
+bool parsePrinterAddress(const std::string& text, PrinterAddress& address, std::string& reason) {
+    for (char c : text) {
+        if (isBlankOrControl(static_cast<unsigned char>(c))) {
+            reason = "The printer address must not contain blanks or control characters";
+            return false;
+        }
+    }
+    PrinterAddress parsed;
+    std::string portText;
+    bool hasPort = false;
+    if (!text.empty() && text[0] == '[') {
+        const auto close = text.find(']');
+        if (close == std::string::npos) {
+            reason = "The printer address has an unclosed \"[\"";
+            return false;
+        }
+        parsed.host = text.substr(1, close - 1);
+        const std::string rest = text.substr(close + 1);
+        if (!rest.empty()) {
+            if (rest[0] != ':') {
+                reason = "The printer address has text after \"]\" that is not a port";
+                return false;
+            }
+            hasPort = true;
+            portText = rest.substr(1);
+        }
+    } else {
+        const auto first = text.find(':');
+        const bool oneColon =
+            first != std::string::npos && text.find(':', first + 1) == std::string::npos;
+        parsed.host = oneColon ? text.substr(0, first) : text;
+        if (oneColon) {
+            hasPort = true;
+            portText = text.substr(first + 1);
+        }
+    }
+    if (parsed.host.empty()) {
+        reason = "The printer address names no host";
+        return false;
+    }
+    if (hasPort && !parsePort(portText, parsed.port)) {
+        reason = "The printer address has no port number from 1 to 65535 after \":\"";
+        return false;
+    }
+    address = parsed;
+    return true;
+}
+
+std::string describePrinterAddress(const PrinterAddress& address) {
+    const bool ipv6 = address.host.find(':') != std::string::npos;
+    return (ipv6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
+}
+
+}  // namespace kestrane

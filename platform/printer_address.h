@@ -1,0 +1,26 @@
+// Printer network addresses as the add-on receives them: "host", "host:port", "[IPv6]" or
+// "[IPv6]:port". A bare IPv6 literal (two or more colons, no brackets) is a host alone.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kestrane {
+
+// The port of the line printer daemon protocol, used when the address names none.
+constexpr std::uint16_t kLpdPort = 515;
+
+struct PrinterAddress {
+    std::string host;  // name or IP literal, without brackets
+    std::uint16_t port = kLpdPort;
+};
+
+// Reads `text` into `address`. Returns false with a sentence in `reason` for an empty host, a
+// bad port, an unclosed bracket, or any blank or control character (such an address must never
+// reach a resolver, a shell or a command line).
+bool parsePrinterAddress(const std::string& text, PrinterAddress& address, std::string& reason);
+
+// "host:port", or "[host]:port" for an IPv6 literal: how messages name the printer.
+std::string describePrinterAddress(const PrinterAddress& address);
+
+}  // namespace kestrane
