@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/layout_file.h"
+#include "cli/options.h"
 #include "output/byte_sink.h"
 #include "output/raw_conversion.h"
 #include "platform/text_file.h"
@@ -21,22 +22,11 @@ int usage() {
 }  // namespace
 
 int runEscposCommand(const std::vector<std::string>& args) {
-    std::string layoutPath, outPath;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size() && outPath.empty()) {
-            outPath = args[++i];
-        } else if (layoutPath.empty() && (args[i] == "-" || args[i].rfind("-", 0) != 0)) {
-            layoutPath = args[i];
-        } else {
-            return usage();
-        }
-    }
-    if (layoutPath.empty()) return usage();
-    std::string layout, error;
-    if (!readLayoutFile(layoutPath, layout, error)) {
-        std::cerr << "kestrane: " << error << "\n";
-        return 2;
-    }
+    ParsedOptions options;
+    if (!parseOptions(args, {}, {"-o"}, options)) return usage();
+    std::string layout;
+    if (!loadLayout(options.layout, layout)) return 2;
+    const std::string outPath = options.values.count("-o") ? options.values["-o"] : "";
     StringSink sink;
     writeRawReceipt(layout, sink);
     const std::string stored = textModeBytes(sink.bytes());

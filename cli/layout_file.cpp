@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace kestrane {
 
@@ -25,6 +26,13 @@ bool readLayoutFile(const std::string& path, std::string& bytes, std::string& er
         return false;
     }
     return true;
+}
+
+bool loadLayout(const std::string& path, std::string& bytes) {
+    std::string error;
+    if (readLayoutFile(path, bytes, error)) return true;
+    std::cerr << "kestrane: " << error << "\n";
+    return false;
 }
 
 }  // namespace kestrane

@@ -8,4 +8,7 @@ namespace kestrane {
 // with a reason in `error`.
 bool readLayoutFile(const std::string& path, std::string& bytes, std::string& error);
 
+// readLayoutFile for a command: the reason for a failure goes to standard error.
+bool loadLayout(const std::string& path, std::string& bytes);
+
 }  // namespace kestrane

@@ -12,7 +12,7 @@ bool parseOptions(const std::vector<std::string>& args, const std::set<std::stri
         } else if (valueOptions.count(arg) != 0) {
             if (i + 1 == args.size()) return false;
             parsed.values[arg] = args[++i];
-        } else if (arg.rfind("--", 0) == 0 || haveLayout) {
+        } else if ((arg != "-" && arg.rfind("-", 0) == 0) || haveLayout) {
             return false;
         } else {
             parsed.layout = arg;

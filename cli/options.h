@@ -16,7 +16,8 @@ struct ParsedOptions {
 };
 
 // Parses `args` against the flags and value options a command knows. Returns false for an
-// unknown option, a missing value, a second positional argument or none.
+// unknown option (anything else starting with "-", but "-" alone), a missing value, a second
+// positional argument or none.
 bool parseOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
                   const std::set<std::string>& valueOptions, ParsedOptions& parsed);
 

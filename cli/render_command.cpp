@@ -17,7 +17,6 @@ namespace kestrane {
 namespace {
 
 const char kUsage[] = "usage: kestrane render LAYOUT --out DIR [--base BASEDIR] [--preview]\n";
-const char kPreviewNotRendered[] = "Template Could not Render";
 
 // Writes the canvas and reports it; false (with the reason on standard error) when it cannot.
 bool writeSection(const SectionImage& image, const std::string& path) {
@@ -39,11 +38,8 @@ int runRenderCommand(const std::vector<std::string>& args) {
         std::cerr << kUsage;
         return 2;
     }
-    std::string layout, error;
-    if (!readLayoutFile(options.layout, layout, error)) {
-        std::cerr << "kestrane: " << error << "\n";
-        return 2;
-    }
+    std::string layout;
+    if (!loadLayout(options.layout, layout)) return 2;
     const std::string out = options.values["--out"];
     std::error_code made;
     std::filesystem::create_directories(out, made);

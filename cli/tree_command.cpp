@@ -18,7 +18,6 @@ namespace kestrane {
 namespace {
 
 const char kUsage[] = "usage: kestrane tree LAYOUT [--preview] [--measure] [--base BASEDIR]\n";
-const char kPreviewNotRendered[] = "Template Could not Render";
 
 int printError(const std::string& message) {
     std::cout << "{\"error\": ";
@@ -55,11 +54,8 @@ int runTreeCommand(const std::vector<std::string>& args) {
         std::cerr << kUsage;
         return 2;
     }
-    std::string layout, error;
-    if (!readLayoutFile(options.layout, layout, error)) {
-        std::cerr << "kestrane: " << error << "\n";
-        return 2;
-    }
+    std::string layout;
+    if (!loadLayout(options.layout, layout)) return 2;
     imageDirectory = options.values.count("--base") ? options.values["--base"] : ".";
     const bool measure = options.flags.count("--measure") != 0;
     if (options.flags.count("--preview") != 0) {
