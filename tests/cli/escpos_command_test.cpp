@@ -54,21 +54,5 @@ TEST(EscposCommandTest, SamplesEqualTheReviewedStreams) {
     }
 }
 
-TEST(EscposCommandTest, RefusesBadUse) {
-    const std::vector<std::vector<std::string>> misuse = {
-        {"escpos"},
-        {"escpos", "/nonexistent/layout.html"},
-        {"escpos", "a", "b"},
-        {"escpos", "a", "-o"},
-        {"escpos", "--bogus"},
-        {"escpos", std::string(KESTRANE_SAMPLES) + "/vexo.html", "-o", "/nonexistent/dir/out"},
-    };
-    for (const auto& args : misuse) {
-        const auto result = runCommand(KESTRANE_CLI, args);
-        EXPECT_EQ(result.status, 2) << args.size();
-        EXPECT_EQ(result.out, "");
-    }
-}
-
 }  // namespace
 }  // namespace kestrane

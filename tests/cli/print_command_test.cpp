@@ -41,23 +41,5 @@ TEST(PrintCommandTest, PrintsTheMessageAndExitsByIt) {
     EXPECT_EQ(missing.status, 1);
 }
 
-TEST(PrintCommandTest, RefusesBadUseAndOtherPrinterTypes) {
-    const std::vector<std::vector<std::string>> misuse = {
-        {"print"},
-        {"print", kSample},
-        {"print", "--type", "STAR", "--address", "127.0.0.1", "--base", "/tmp", kSample},
-        {"print", "--type", "EPSON", "--address", "127.0.0.1", "--base", "/tmp",
-         "/nonexistent/layout.html"},
-        {"print", "--type", "EPSON", "--address", "127.0.0.1", "--base", "/tmp", kSample, kSample},
-        {"print", "--type", "EPSON", "--address", "127.0.0.1", "--bogus", "/tmp", kSample},
-        {"print", "--type", "EPSON", "--address"},
-    };
-    for (const auto& args : misuse) {
-        const auto result = runCommand(KESTRANE_CLI, args);
-        EXPECT_EQ(result.status, 2) << args.size();
-        EXPECT_EQ(result.out, "");
-    }
-}
-
 }  // namespace
 }  // namespace kestrane

@@ -85,24 +85,6 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
     }
 }
 
-TEST(RenderCommandTest, RefusesBadUse) {
-    testing::TempDir dir;
-    testing::writeBytes(dir.file("l.html"), "<table><tr><td>x</td></tr></table>");
-    testing::writeBytes(dir.file("file"), "");
-    const std::vector<std::vector<std::string>> misuse = {
-        {"render", dir.file("l.html")},
-        {"render", dir.file("l.html"), "--out"},
-        {"render", "--out", dir.file("o")},
-        {"render", dir.file("absent.html"), "--out", dir.file("o")},
-        {"render", dir.file("l.html"), "--out", dir.file("file") + "/sub"},
-    };
-    for (const auto& args : misuse) {
-        const auto result = runCommand(KESTRANE_CLI, args);
-        EXPECT_EQ(result.status, 2) << args.size();
-        EXPECT_EQ(result.out, "");
-    }
-}
-
 TEST(TreeMeasureTest, AddsHeightsBoxesAndWrappedTexts) {
     testing::TempDir dir;
     testing::writeBytes(dir.file("l.html"),
