@@ -7,6 +7,7 @@
 
 #include "markup/layout_state.h"
 #include "render/field_rules.h"
+#include "render/first_group.h"
 #include "render/fonts.h"
 #include "render/input_attributes.h"
 #include "render/receipt_image.h"
@@ -29,8 +30,6 @@ int32_t saturatingSum(int32_t a, int32_t b) {
 
 void advanceCursor(int32_t by) { layoutCursor = saturatingSum(layoutCursor, by); }
 
-NodeA* firstOf(const NodeA* node) { return node->children.begin()->second.front(); }
-const std::string& firstGroupName(const NodeA* node) { return node->children.begin()->first; }
 
 // Grows the row to hold a block `height` pixels tall.
 void holdBlock(NodeA* row, int32_t height) {

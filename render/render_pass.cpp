@@ -7,6 +7,7 @@
 #include "markup/replacement_scan.h"
 #include "render/code39.h"
 #include "render/field_rules.h"
+#include "render/first_group.h"
 #include "render/fonts.h"
 #include "render/input_attributes.h"
 #include "render/qr_symbol.h"
@@ -31,8 +32,6 @@ constexpr Column kPreviewerColumns[3] = {{10, 273}, {273, 297}, {287, 550}};
 constexpr int32_t kFullLeft = 10;
 constexpr int32_t kFullRight = 550;
 
-NodeA* firstOf(const NodeA* node) { return node->children.begin()->second.front(); }
-const std::string& firstGroupName(const NodeA* node) { return node->children.begin()->first; }
 
 void drawIn(Canvas& canvas, const Font* font, const std::string& text, Rect rect, unsigned format) {
     selectFont(canvas, font);
