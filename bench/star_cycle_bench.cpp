@@ -7,14 +7,12 @@
 #include <iterator>
 #include <string>
 
-#include "markup/replacement_scan.h"
-#include "output/star_text.h"
-#include "render/receipt_image.h"
-#include "render/receipt_section.h"
+#include "output/messages.h"
+#include "output/star_job.h"
 
 namespace {
 
-using kestrane::Variant;
+const std::string kBase = std::string(KESTRANE_SAMPLES) + "/base";
 
 bool readSample(const std::string& name, std::string& bytes) {
     std::ifstream in(std::string(KESTRANE_SAMPLES) + "/" + name, std::ios::binary);
@@ -25,22 +23,17 @@ bool readSample(const std::string& name, std::string& bytes) {
 // One job as the print path runs it; returns the summed section heights. A failure aborts the
 // benchmark: timing a cycle that stops early would report a figure far too good.
 int64_t runStarCycle(benchmark::State& state, const std::string& layout) {
-    const kestrane::StarText star = kestrane::prepareStarText(layout);
-    if (!star.error.empty()) {
-        state.SkipWithError(star.error.c_str());
-        return 0;
-    }
     int64_t height = 0;
-    for (const std::string& section : star.sections) {
-        kestrane::SectionImage image =
-            kestrane::renderSection(kestrane::replaceLineBreaks(section), Variant::AddOn);
-        if (image.failure != kestrane::SectionFailure::kNone) {
-            state.SkipWithError("a section could not be drawn");
-            return 0;
-        }
-        height += image.height;
-        benchmark::DoNotOptimize(image.canvas->bits.data());
-        benchmark::ClobberMemory();
+    const kestrane::StarJobOutcome outcome = kestrane::runStarJob(
+        kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
+            height += canvas.height;
+            benchmark::DoNotOptimize(canvas.bits.data());
+            benchmark::ClobberMemory();
+            return std::string();
+        });
+    if (outcome.message != kestrane::kStarSuccess) {
+        state.SkipWithError(outcome.message.c_str());
+        return 0;
     }
     return height;
 }
@@ -48,7 +41,6 @@ int64_t runStarCycle(benchmark::State& state, const std::string& layout) {
 // The height counter is a guard on the set-up: a missing image still renders, only shorter, so
 // a wrong base directory shows there (and as a figure that looks too good).
 void BM_Sample(benchmark::State& state, const char* file) {
-    kestrane::imageDirectory = std::string(KESTRANE_SAMPLES) + "/base";
     std::string layout;
     if (!readSample(file, layout)) {
         state.SkipWithError("cannot read the sample");
@@ -90,7 +82,6 @@ std::string syntheticReceipt(int64_t rows, bool withCodes) {
 // shows as a flat column. CPU rather than wall time: other work on the machine stretches the
 // wall clock of the long runs most.
 void benchRows(benchmark::State& state, bool withCodes) {
-    kestrane::imageDirectory = std::string(KESTRANE_SAMPLES) + "/base";
     const int64_t rows = state.range(0);
     const std::string layout = syntheticReceipt(rows, withCodes);
     for (auto _ : state) runStarCycle(state, layout);

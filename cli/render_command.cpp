@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli/image_warnings.h"
 #include "cli/layout_file.h"
 #include "cli/options.h"
 #include "markup/preview_text.h"
-#include "markup/replacement_scan.h"
-#include "output/star_text.h"
+#include "output/messages.h"
+#include "output/star_job.h"
 #include "platform/png_file.h"
-#include "render/receipt_image.h"
 #include "render/receipt_section.h"
 
 namespace kestrane {
@@ -19,14 +19,27 @@ namespace {
 const char kUsage[] = "usage: kestrane render LAYOUT --out DIR [--base BASEDIR] [--preview]\n";
 
 // Writes the canvas and reports it; false (with the reason on standard error) when it cannot.
-bool writeSection(const SectionImage& image, const std::string& path) {
+bool writeSection(const Canvas& canvas, const std::string& path) {
     std::string error;
-    if (!writePngFile(*image.canvas, path, error)) {
+    if (!writePngFile(canvas, path, error)) {
         std::cerr << "kestrane: " << error << "\n";
         return false;
     }
-    std::cout << path << " " << image.canvas->height << "\n";
+    std::cout << path << " " << canvas.height << "\n";
     return true;
+}
+
+int renderPreview(const std::string& layout, const std::string& base, const std::string& out) {
+    JobContext job(base);
+    std::string text;
+    SectionImage image;
+    if (preparePreviewText(layout, text)) image = renderSection(job, text, Variant::Previewer);
+    warnUnloadedImages(job.unloadedImages);
+    if (!image.canvas) {
+        std::cout << kPreviewNotRendered << "\n";
+        return 1;
+    }
+    return writeSection(*image.canvas, out + "/preview.png") ? 0 : 2;
 }
 
 }  // namespace
@@ -47,36 +60,20 @@ int runRenderCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrane: " << out << ": " << made.message() << "\n";
         return 2;
     }
-    imageDirectory = options.values.count("--base") ? options.values["--base"] : ".";
+    const std::string base = options.values.count("--base") ? options.values["--base"] : ".";
+    if (options.flags.count("--preview") != 0) return renderPreview(layout, base, out);
 
-    if (options.flags.count("--preview") != 0) {
-        std::string text;
-        if (!preparePreviewText(layout, text)) {
-            std::cout << kPreviewNotRendered << "\n";
-            return 1;
-        }
-        const SectionImage image = renderSection(text, Variant::Previewer);
-        if (image.failure != SectionFailure::kNone) {
-            std::cout << kPreviewNotRendered << "\n";
-            return 1;
-        }
-        return writeSection(image, out + "/preview.png") ? 0 : 2;
-    }
-
-    const StarText star = prepareStarText(layout);
-    if (!star.error.empty()) {
-        std::cout << star.error << "\n";
-        return 1;
-    }
-    for (std::size_t i = 0; i < star.sections.size(); ++i) {
-        const SectionImage image = renderSection(replaceLineBreaks(star.sections[i]), Variant::AddOn);
-        if (image.failure != SectionFailure::kNone) {
-            std::cout << sectionFailureMessage(image.failure) << "\n";
-            return 1;
-        }
-        if (!writeSection(image, out + "/section-" + std::to_string(i + 1) + ".png")) return 2;
-    }
-    return 0;
+    bool written = true;
+    const StarJobOutcome outcome =
+        runStarJob(base, layout, [&](const Canvas& canvas, std::size_t index) {
+            written = writeSection(canvas, out + "/section-" + std::to_string(index + 1) + ".png");
+            return written ? std::string() : std::string("Error - cannot write the section");
+        });
+    warnUnloadedImages(outcome.unloadedImages);
+    if (!written) return 2;
+    if (outcome.message == kStarSuccess) return 0;
+    std::cout << outcome.message << "\n";
+    return 1;
 }
 
 }  // namespace kestrane

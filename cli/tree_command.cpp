@@ -2,16 +2,16 @@
 
 #include <iostream>
 
+#include "cli/image_warnings.h"
 #include "cli/layout_file.h"
 #include "cli/options.h"
 #include "cli/tree_json.h"
-#include "markup/layout_state.h"
 #include "markup/parser.h"
 #include "markup/preview_text.h"
 #include "markup/replacement_scan.h"
 #include "output/star_text.h"
 #include "render/layout_pass.h"
-#include "render/receipt_image.h"
+#include "render/job_context.h"
 
 namespace kestrane {
 
@@ -26,7 +26,8 @@ int printError(const std::string& message) {
     return 1;
 }
 
-int printSections(const std::vector<std::string>& texts, Variant variant, bool measure) {
+int printSections(JobContext& job, const std::vector<std::string>& texts, Variant variant,
+                  bool measure) {
     std::cout << "{\"sections\": [";
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (i != 0) std::cout << ", ";
@@ -34,8 +35,8 @@ int printSections(const std::vector<std::string>& texts, Variant variant, bool m
         std::cout << '{';
         if (measure) {
             // Each section is laid out from the top, as a print job does.
-            resetLayoutState();
-            std::cout << "\"height\": " << measureNode(root, variant) << ", ";
+            job.layoutCursor = 0;
+            std::cout << "\"height\": " << measureNode(job, root, variant) << ", ";
         }
         std::cout << "\"tree\": ";
         writeTreeJson(std::cout, *root);
@@ -43,6 +44,7 @@ int printSections(const std::vector<std::string>& texts, Variant variant, bool m
         root->destroy();
     }
     std::cout << "]}\n";
+    warnUnloadedImages(job.unloadedImages);
     return 0;
 }
 
@@ -56,17 +58,18 @@ int runTreeCommand(const std::vector<std::string>& args) {
     }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
-    imageDirectory = options.values.count("--base") ? options.values["--base"] : ".";
+    JobContext job;
+    job.imageDirectory = options.values.count("--base") ? options.values["--base"] : ".";
     const bool measure = options.flags.count("--measure") != 0;
     if (options.flags.count("--preview") != 0) {
         std::string text;
         if (!preparePreviewText(layout, text)) return printError(kPreviewNotRendered);
-        return printSections({text}, Variant::Previewer, measure);
+        return printSections(job, {text}, Variant::Previewer, measure);
     }
     StarText star = prepareStarText(layout);
     if (!star.error.empty()) return printError(star.error);
     for (std::string& section : star.sections) section = replaceLineBreaks(section);
-    return printSections(star.sections, Variant::AddOn, measure);
+    return printSections(job, star.sections, Variant::AddOn, measure);
 }
 
 }  // namespace kestrane

@@ -1,6 +1,5 @@
 #include "markup/normalise.h"
 
-#include "markup/layout_state.h"
 #include "markup/replacement_scan.h"
 #include "markup/text_ops.h"
 
@@ -73,7 +72,6 @@ void trimAfterLastTag(std::string& text) {
 }
 
 std::string rewriteMarkup(const std::string& text) {
-    resetLayoutState();
     std::string out = removeNonBreakingSpaces(replaceHorizontalRules(text));
     replaceImageExtensions(out);
     trimAfterLastTag(out);

@@ -29,8 +29,7 @@ void replaceImageExtensions(std::string& text);
 // Cuts everything after the last ">", in place; a text without one is left as it is.
 void trimAfterLastTag(std::string& text);
 
-// Starts a job: resets the layout state, then rewrites rules, non-breaking spaces and image
-// extensions and cuts the text after its last tag.
+// Rewrites rules, non-breaking spaces and image extensions and cuts the text after its last tag.
 std::string rewriteMarkup(const std::string& text);
 
 // Cuts the text after every "</table" that has six bytes after its "</"; text after the last

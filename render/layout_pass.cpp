@@ -5,7 +5,6 @@
 #include <optional>
 #include <vector>
 
-#include "markup/layout_state.h"
 #include "render/field_rules.h"
 #include "render/first_group.h"
 #include "render/fonts.h"
@@ -28,8 +27,9 @@ int32_t saturatingSum(int32_t a, int32_t b) {
     return static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(sum, INT32_MIN), INT32_MAX));
 }
 
-void advanceCursor(int32_t by) { layoutCursor = saturatingSum(layoutCursor, by); }
-
+void advanceCursor(JobContext& job, int32_t by) {
+    job.layoutCursor = saturatingSum(job.layoutCursor, by);
+}
 
 // Grows the row to hold a block `height` pixels tall.
 void holdBlock(NodeA* row, int32_t height) {
@@ -38,31 +38,30 @@ void holdBlock(NodeA* row, int32_t height) {
     }
 }
 
-void measureFields(NodeA* row, const NodeA* cell, const FieldRules& rules) {
+void measureFields(JobContext& job, NodeA* row, const NodeA* cell, const FieldRules& rules) {
     for (const auto& variable : cell->variables) {
         if (variable.first == "img") {
-            const std::string path = resolveImagePath(variable.second);
-            row->box.top = layoutCursor;
-            advanceCursor(receiptImageHeight(path));
+            row->box.top = job.layoutCursor;
+            advanceCursor(job, receiptImageHeight(job, resolveImagePath(job, variable.second)));
         } else if (variable.first == "input") {
             auto attributes = parseInputAttributes(variable.second);
             if (attributes.size() <= 2 || attributes["value"].empty()) continue;
             const std::string& name = attributes["name"];
             const bool fiscal = rules.fiscalQrName != nullptr && name == rules.fiscalQrName;
             if (name == rules.barcodeName) {
-                row->box.top = layoutCursor;
-                advanceCursor(kBarcodeHeight);
+                row->box.top = job.layoutCursor;
+                advanceCursor(job, kBarcodeHeight);
             } else if (name == rules.qrName || fiscal) {
-                row->box.top = layoutCursor;
-                advanceCursor(rules.qrHeight);
+                row->box.top = job.layoutCursor;
+                advanceCursor(job, rules.qrHeight);
             }
         }
     }
 }
 
-void measureSingleCell(NodeA* row, NodeA* cell, const FieldRules& rules) {
+void measureSingleCell(JobContext& job, NodeA* row, NodeA* cell, const FieldRules& rules) {
     if (!cell->variables.empty()) {
-        measureFields(row, cell, rules);
+        measureFields(job, row, cell, rules);
         return;
     }
     std::optional<Rect> box;
@@ -77,9 +76,9 @@ void measureSingleCell(NodeA* row, NodeA* cell, const FieldRules& rules) {
             box = wrapText(kFullWidth, LargeFont, 28, centre->text);
         } else if (!centre->variables.empty()) {
             if (centre->variables.begin()->first != "img") return;
-            const std::string path = resolveImagePath(centre->variables.begin()->second);
-            row->box.top = layoutCursor;
-            advanceCursor(receiptImageHeight(path));
+            const std::string path = resolveImagePath(job, centre->variables.begin()->second);
+            row->box.top = job.layoutCursor;
+            advanceCursor(job, receiptImageHeight(job, path));
             return;
         } else if (!centre->children.empty()) {
             box = wrapText(kFullWidth, SmallBoldFont, 24, firstOf(centre)->text);
@@ -87,7 +86,7 @@ void measureSingleCell(NodeA* row, NodeA* cell, const FieldRules& rules) {
     }
     if (!box) return;
     holdBlock(row, box->bottom);
-    advanceCursor(box->bottom);
+    advanceCursor(job, box->bottom);
 }
 
 // The text node and font of one cell of a three-cell row, or nothing for a cell that takes no
@@ -121,7 +120,8 @@ bool chooseCellText(NodeA* cell, NodeA*& textNode, const Font*& font) {
     return false;
 }
 
-void measureThreeCells(NodeA* row, const std::vector<NodeA*>& cells, const FieldRules& rules) {
+void measureThreeCells(JobContext& job, NodeA* row, const std::vector<NodeA*>& cells,
+                       const FieldRules& rules) {
     int column = 0;
     bool measured = false;
     for (NodeA* cell : cells) {
@@ -134,23 +134,23 @@ void measureThreeCells(NodeA* row, const std::vector<NodeA*>& cells, const Field
         measured = true;
         ++column;
     }
-    if (measured) advanceCursor(row->box.bottom - row->box.top);
+    if (measured) advanceCursor(job, row->box.bottom - row->box.top);
 }
 
-void measureRow(NodeA* row, const FieldRules& rules) {
-    row->box.top = layoutCursor;
+void measureRow(JobContext& job, NodeA* row, const FieldRules& rules) {
+    row->box.top = job.layoutCursor;
     if (row->children.empty() || firstGroupName(row) != "td") return;
     const std::vector<NodeA*>& cells = row->children.begin()->second;
     if (cells.size() >= 3) {
-        measureThreeCells(row, cells, rules);
+        measureThreeCells(job, row, cells, rules);
     } else {
-        measureSingleCell(row, cells.front(), rules);
+        measureSingleCell(job, row, cells.front(), rules);
     }
 }
 
 }  // namespace
 
-int32_t measureNode(NodeA* node, Variant variant) {
+int32_t measureNode(JobContext& job, NodeA* node, Variant variant) {
     const FieldRules& rules = fieldRules(variant);
     struct Task {
         NodeA* node;
@@ -163,25 +163,25 @@ int32_t measureNode(NodeA* node, Variant variant) {
         const Task task = tasks.back();
         tasks.pop_back();
         if (task.row) {
-            measureRow(task.node, rules);
+            measureRow(job, task.node, rules);
             continue;
         }
         if (task.node->children.empty()) continue;
         const auto& group = *task.node->children.begin();
         const bool descend =
-            task.node->name != "table" && !measureEnteredTable && group.first != "table";
+            task.node->name != "table" && !job.measureEnteredTable && group.first != "table";
         if (descend && !group.second.empty()) {
             for (auto it = group.second.rbegin(); it != group.second.rend(); ++it) {
                 tasks.push_back({*it, false});
             }
             continue;
         }
-        measureEnteredTable = true;
+        job.measureEnteredTable = true;
         for (auto it = group.second.rbegin(); it != group.second.rend(); ++it) {
             tasks.push_back({*it, (*it)->name == "tr"});
         }
     }
-    return layoutCursor;
+    return job.layoutCursor;
 }
 
 }  // namespace kestrane

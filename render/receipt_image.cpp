@@ -1,6 +1,9 @@
 #include "render/receipt_image.h"
 
+#include <algorithm>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 #include "platform/file_path.h"
@@ -8,80 +11,99 @@
 
 namespace kestrane {
 
-std::string imageDirectory;
-
 namespace {
 
 constexpr int32_t kImageWidth = 550;
 constexpr int32_t kGap = 10;
 
 // Receipts print the same logo again and again: an image is decoded and halftoned once per
-// version of its file (path, size, modification time, inode), not once per pass and job.
+// version of its file (path, size, modification time, inode), not once per pass and job. A file
+// that cannot be loaded is remembered too, so a bad logo costs one decode, not two per job.
+// Entries never change once made; jobs on other threads keep theirs alive while the cache moves
+// on.
 struct CachedImage {
     FileStamp stamp;
-    int32_t width = 0;
-    int32_t height = 0;
-    Image pixels;                    // dropped once the halftone exists
-    std::optional<Canvas> halftone;  // the image as drawn, 550 pixels wide
+    std::optional<Canvas> halftone;  // the image as drawn, 550 pixels wide; none: not loadable
 };
 
 constexpr std::size_t kCacheBytes = 32u << 20;
-std::map<std::string, CachedImage> cache;
-std::size_t cacheBytes = 0;
+
+struct ImageCache {
+    std::mutex lock;
+    std::map<std::string, std::shared_ptr<const CachedImage>> entries;
+    std::size_t bytes = 0;
+};
+
+ImageCache& imageCache() {
+    static ImageCache cache;
+    return cache;
+}
 
 std::size_t footprint(const CachedImage& entry) {
-    return entry.pixels.rgb.size() + (entry.halftone ? entry.halftone->bits.size() : 0);
+    return sizeof entry + (entry.halftone ? entry.halftone->bits.size() : 0);
 }
 
-void forget(std::map<std::string, CachedImage>::iterator entry) {
-    cacheBytes -= footprint(entry->second);
-    cache.erase(entry);
+// Decodes and halftones the file; no halftone when it cannot be loaded or would be drawn taller
+// than kMaxImageHeight.
+std::shared_ptr<const CachedImage> decode(const std::string& path, const FileStamp& stamp) {
+    auto entry = std::make_shared<CachedImage>();
+    entry->stamp = stamp;
+    Image pixels;
+    if (!loadBitmapFile(path, pixels)) return entry;
+    const double scale = static_cast<double>(kImageWidth) / pixels.width;
+    const double drawnHeight = pixels.height * scale;
+    if (drawnHeight > kMaxImageHeight) return entry;
+    const auto width = static_cast<int32_t>(pixels.width * scale);
+    const auto height = static_cast<int32_t>(drawnHeight);
+    Canvas& halftone = entry->halftone.emplace(width, height);
+    stretchImage(halftone, pixels, {0, 0, width, height});
+    return entry;
 }
 
-// The current version of the image at `path`, or nullptr when it cannot be loaded.
-CachedImage* lookUp(const std::string& path) {
-    const auto found = cache.find(path);
+// The current version of the image at `path`.
+std::shared_ptr<const CachedImage> lookUp(const std::string& path) {
+    ImageCache& cache = imageCache();
     FileStamp stamp;
-    if (!fileStamp(path, stamp)) {
-        if (found != cache.end()) forget(found);
-        return nullptr;
+    const bool exists = fileStamp(path, stamp);
+    {
+        std::lock_guard<std::mutex> guard(cache.lock);
+        const auto found = cache.entries.find(path);
+        if (found != cache.entries.end()) {
+            if (exists && found->second->stamp == stamp) return found->second;
+            cache.bytes -= footprint(*found->second);
+            cache.entries.erase(found);
+        }
     }
-    if (found != cache.end()) {
-        if (found->second.stamp == stamp) return &found->second;
-        forget(found);
+    if (!exists) return nullptr;
+    // Decoded without the lock, so other jobs' lookups never wait for a decode; two jobs that
+    // meet a new file at once both decode it, and the later one's entry stays.
+    std::shared_ptr<const CachedImage> entry = decode(path, stamp);
+    std::lock_guard<std::mutex> guard(cache.lock);
+    auto& slot = cache.entries[path];
+    if (slot) cache.bytes -= footprint(*slot);
+    if (cache.bytes + footprint(*entry) > kCacheBytes) {
+        cache.entries.clear();
+        cache.bytes = 0;
+        cache.entries[path] = entry;
+    } else {
+        slot = entry;
     }
-    CachedImage entry;
-    if (!loadBitmapFile(path, entry.pixels)) return nullptr;
-    entry.stamp = stamp;
-    entry.width = entry.pixels.width;
-    entry.height = entry.pixels.height;
-    if (cacheBytes + footprint(entry) > kCacheBytes) {
-        cache.clear();
-        cacheBytes = 0;
-    }
-    cacheBytes += footprint(entry);
-    return &cache.emplace(path, std::move(entry)).first->second;
+    cache.bytes += footprint(*entry);
+    return entry;
 }
 
-double scaleOf(const CachedImage& image) { return static_cast<double>(kImageWidth) / image.width; }
-
-const Canvas& halftoneOf(CachedImage& image) {
-    if (!image.halftone) {
-        const double scale = scaleOf(image);
-        const auto drawnWidth = static_cast<int32_t>(image.width * scale);
-        const auto drawnHeight = static_cast<int32_t>(image.height * scale);
-        cacheBytes -= footprint(image);
-        Canvas& halftone = image.halftone.emplace(drawnWidth, drawnHeight);
-        stretchImage(halftone, image.pixels, {0, 0, drawnWidth, drawnHeight});
-        image.pixels = Image();
-        cacheBytes += footprint(image);
-    }
-    return *image.halftone;
+// The halftone of the image at `path`, or nullptr (noted in the job) when it cannot be loaded.
+std::shared_ptr<const CachedImage> loadable(JobContext& job, const std::string& path) {
+    std::shared_ptr<const CachedImage> image = lookUp(path);
+    if (image && image->halftone) return image;
+    auto& noted = job.unloadedImages;
+    if (std::find(noted.begin(), noted.end(), path) == noted.end()) noted.push_back(path);
+    return nullptr;
 }
 
 }  // namespace
 
-std::string resolveImagePath(const std::string& raw) {
+std::string resolveImagePath(const JobContext& job, const std::string& raw) {
     const std::size_t src = raw.find("src");
     if (src == std::string::npos) return std::string();
     const std::size_t open = raw.find('"', src + 1);
@@ -93,21 +115,20 @@ std::string resolveImagePath(const std::string& raw) {
     const std::string filePart = (separator != std::string::npos && separator >= 1)
                                      ? value.substr(separator)
                                      : "/" + value;
-    return imageDirectory + "\\node_modules\\printer\\" + "GDIImageDirectory" + filePart;
+    return job.imageDirectory + "\\node_modules\\printer\\" + "GDIImageDirectory" + filePart;
 }
 
-int32_t receiptImageHeight(const std::string& path) {
-    const CachedImage* image = lookUp(path);
-    if (image == nullptr) return 1;
-    return static_cast<int32_t>(scaleOf(*image) * image->height) + kGap;
+int32_t receiptImageHeight(JobContext& job, const std::string& path) {
+    const auto image = loadable(job, path);
+    return image ? image->halftone->height + kGap : 1;
 }
 
-int32_t drawReceiptImage(Canvas& canvas, int32_t x, int32_t y, const std::string& path) {
-    CachedImage* image = lookUp(path);
-    if (image == nullptr) return 0;
-    const Canvas& halftone = halftoneOf(*image);
-    copyCanvas(canvas, halftone, x + kGap, y + kGap);
-    return halftone.height + kGap;
+int32_t drawReceiptImage(JobContext& job, Canvas& canvas, int32_t x, int32_t y,
+                         const std::string& path) {
+    const auto image = loadable(job, path);
+    if (!image) return 0;
+    copyCanvas(canvas, *image->halftone, x + kGap, y + kGap);
+    return image->halftone->height + kGap;
 }
 
 }  // namespace kestrane

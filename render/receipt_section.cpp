@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "markup/layout_state.h"
 #include "markup/parser.h"
 #include "render/layout_pass.h"
 #include "render/render_pass.h"
@@ -19,24 +18,25 @@ struct Destroy {
 
 }  // namespace
 
-SectionImage renderSection(const std::string& text, Variant variant) {
+SectionImage renderSection(JobContext& job, const std::string& text, Variant variant) {
     SectionImage result;
-    resetLayoutState();
+    const bool measureEntered = job.measureEnteredTable;
+    job.layoutCursor = 0;
     std::unique_ptr<NodeA, Destroy> root(parseMarkup(text, variant));
     if (root->getNodeName() == kErrorNodeName) {
         result.failure = SectionFailure::kParse;
         return result;
     }
-    result.height = measureNode(root.get(), variant);
+    result.height = measureNode(job, root.get(), variant);
     if (result.height <= 0 || result.height > kMaxSectionHeight) {
         result.failure = result.height <= 0 ? SectionFailure::kHeight : SectionFailure::kTooTall;
+        job.measureEnteredTable = measureEntered;
         return result;
     }
     Canvas& canvas = result.canvas.emplace(kReceiptWidth, result.height + 21);
-    renderNode(canvas, root.get(), variant);
+    renderNode(job, canvas, root.get(), variant);
     moveTo(canvas, 10, result.height + 19);
     lineTo(canvas, 550, result.height + 19);
-    resetLayoutState();
     return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include "markup/variant.h"
 #include "platform/canvas.h"
+#include "render/job_context.h"
 
 namespace kestrane {
 
@@ -24,9 +25,10 @@ struct SectionImage {
 };
 
 // Parses `text` (a section with its line breaks already turned into line feeds), lays it out
-// from a fresh layout state, refuses a height of 0 or less (or above kMaxSectionHeight), and
-// draws it onto a white canvas 570 x (h + 21) with the closing rule at h + 19. The tree is
-// released on every path.
-SectionImage renderSection(const std::string& text, Variant variant);
+// from the top (the job's layoutCursor at 0), refuses a height of 0 or less (or above
+// kMaxSectionHeight), and draws it onto a white canvas 570 x (h + 21) with the closing rule at
+// h + 19. The tree is released on every path. A section that fails leaves the job's context as
+// it found it, so it cannot change what a later section gives.
+SectionImage renderSection(JobContext& job, const std::string& text, Variant variant);
 
 }  // namespace kestrane

@@ -3,7 +3,6 @@
 #include <map>
 #include <vector>
 
-#include "markup/layout_state.h"
 #include "markup/replacement_scan.h"
 #include "render/code39.h"
 #include "render/field_rules.h"
@@ -38,12 +37,13 @@ void drawIn(Canvas& canvas, const Font* font, const std::string& text, Rect rect
     drawText(canvas, text, rect, format);
 }
 
-void drawFields(Canvas& canvas, const NodeA* row, const NodeA* cell, const FieldRules& rules) {
+void drawFields(JobContext& job, Canvas& canvas, const NodeA* row, const NodeA* cell,
+                const FieldRules& rules) {
     const int32_t top = row->box.top;
     for (const auto& variable : cell->variables) {
         if (variable.first == "img") {
             if (rules.variant == Variant::AddOn && variable.second == "barcodeMatrix") continue;
-            drawReceiptImage(canvas, 0, top, resolveImagePath(variable.second));
+            drawReceiptImage(job, canvas, 0, top, resolveImagePath(job, variable.second));
         } else if (variable.first == "input") {
             auto attributes = parseInputAttributes(variable.second);
             if (attributes.size() <= 2 || attributes["value"].empty()) continue;
@@ -62,10 +62,11 @@ void drawFields(Canvas& canvas, const NodeA* row, const NodeA* cell, const Field
     }
 }
 
-void drawSingleCell(Canvas& canvas, const NodeA* row, const NodeA* cell, const FieldRules& rules) {
+void drawSingleCell(JobContext& job, Canvas& canvas, const NodeA* row, const NodeA* cell,
+                    const FieldRules& rules) {
     const Rect full{kFullLeft, row->box.top, kFullRight, row->box.bottom};
     if (!cell->variables.empty()) {
-        drawFields(canvas, row, cell, rules);
+        drawFields(job, canvas, row, cell, rules);
     } else if (!cell->text.empty()) {
         if (cell->text == kRuleMarker) {
             moveTo(canvas, kFullLeft, row->box.top + 10);
@@ -78,8 +79,8 @@ void drawSingleCell(Canvas& canvas, const NodeA* row, const NodeA* cell, const F
         if (!centre->text.empty()) {
             drawIn(canvas, LargeFont, centre->text, full, kAlignCenter);
         } else if (!centre->variables.empty() && centre->variables.begin()->first == "img") {
-            drawReceiptImage(canvas, 0, row->box.top,
-                             resolveImagePath(centre->variables.begin()->second));
+            drawReceiptImage(job, canvas, 0, row->box.top,
+                             resolveImagePath(job, centre->variables.begin()->second));
         } else if (!centre->children.empty()) {
             drawIn(canvas, SmallBoldFont, firstOf(centre)->text, full, kAlignCenter);
         }
@@ -117,11 +118,11 @@ bool drawCell(Canvas& canvas, NodeA* row, const NodeA* cell, int column, const F
     return false;
 }
 
-void drawRow(Canvas& canvas, NodeA* row, const FieldRules& rules) {
+void drawRow(JobContext& job, Canvas& canvas, NodeA* row, const FieldRules& rules) {
     if (row->children.empty() || firstGroupName(row) != "td") return;
     const std::vector<NodeA*>& cells = row->children.begin()->second;
     if (cells.size() < 3) {
-        drawSingleCell(canvas, row, cells.front(), rules);
+        drawSingleCell(job, canvas, row, cells.front(), rules);
         return;
     }
     int column = 0;
@@ -133,7 +134,7 @@ void drawRow(Canvas& canvas, NodeA* row, const FieldRules& rules) {
 
 }  // namespace
 
-void renderNode(Canvas& canvas, NodeA* node, Variant variant) {
+void renderNode(JobContext& job, Canvas& canvas, NodeA* node, Variant variant) {
     const FieldRules& rules = fieldRules(variant);
     // Tasks run in the order a depth-first walk would reach them. A node's later groups are
     // looked at only after its earlier groups were drawn, since drawing them may set the flag.
@@ -148,7 +149,7 @@ void renderNode(Canvas& canvas, NodeA* node, Variant variant) {
         tasks.pop_back();
         NodeA* current = task.node;
         if (task.kind == Task::kRow) {
-            drawRow(canvas, current, rules);
+            drawRow(job, canvas, current, rules);
             continue;
         }
         if (task.kind == Task::kVisit) {
@@ -159,7 +160,7 @@ void renderNode(Canvas& canvas, NodeA* node, Variant variant) {
         }
         if (task.group == current->children.end()) continue;
         auto group = task.group;
-        const bool rows = current->name == "table" || renderEnteredTable ||
+        const bool rows = current->name == "table" || job.renderEnteredTable ||
                           group->first == "table" || group->second.empty();
         if (!rows) {
             tasks.push_back({Task::kGroups, current, std::next(group)});
@@ -169,7 +170,7 @@ void renderNode(Canvas& canvas, NodeA* node, Variant variant) {
             continue;
         }
         if (current->name == "table") group = current->children.begin();
-        renderEnteredTable = true;
+        job.renderEnteredTable = true;
         for (auto it = group->second.rbegin(); it != group->second.rend(); ++it) {
             tasks.push_back({(*it)->name == "tr" ? Task::kRow : Task::kVisit, *it, {}});
         }

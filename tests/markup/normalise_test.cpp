@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "markup/layout_state.h"
 
 namespace kestrane {
 namespace {
@@ -83,12 +82,6 @@ TEST(RewriteMarkupTest, RewritesAndCutsAfterTheLastTag) {
         {"<no close", "<no close"},
     };
     for (const auto& c : cases) EXPECT_EQ(rewriteMarkup(c.in), c.out) << c.in;
-}
-
-TEST(RewriteMarkupTest, StartsANewLayoutJob) {
-    layoutCursor = 417;
-    rewriteMarkup("<table></table>");
-    EXPECT_EQ(layoutCursor, 0);
 }
 
 TEST(SplitTableSectionsTest, EndsASectionAfterEveryTableEndTag) {

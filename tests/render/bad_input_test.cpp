@@ -29,9 +29,13 @@ long peakKilobytes() {
 }
 
 // Draws `rows` followed by a last row, and checks that row still has ink.
-void drawsToTheEnd(const std::string& rows, const char* what) {
-    const SectionImage image =
-        renderSection("<table>" + rows + "<tr><td>END</td></tr></table>", Variant::AddOn);
+SectionImage render(const std::string& text, const std::string& base = ".") {
+    JobContext job{base};
+    return renderSection(job, text, Variant::AddOn);
+}
+
+void drawsToTheEnd(const std::string& rows, const char* what, const std::string& base = ".") {
+    const SectionImage image = render("<table>" + rows + "<tr><td>END</td></tr></table>", base);
     ASSERT_EQ(image.failure, SectionFailure::kNone) << what;
     const int32_t last = image.height - 28;
     EXPECT_GT(countBlack(*image.canvas, {10, last, 550, image.height}), 0) << what;
@@ -48,19 +52,17 @@ TEST(RenderBadInputTest, BrokenImagesKeepTheirOnePixelAndTheRestIsDrawn) {
     testing::writeBytes(folder + "/liar.bmp", liar);
     testing::writeBytes(folder + "/short.bmp", testing::solidBmp(200, 200, {0, 0, 0}).substr(0, 5000));
     testing::writeBytes(folder + "/text.bmp", "GIF89a not a bitmap at all");
-    imageDirectory = base.path();
     const long before = peakKilobytes();
-    const SectionImage image = renderSection(
+    const SectionImage image = render(
         "<table>" + imageRow("liar.bmp") + imageRow("short.bmp") + imageRow("text.bmp") +
             imageRow("absent.bmp") + "<tr><td>END</td></tr></table>",
-        Variant::AddOn);
+        base.path());
     ASSERT_EQ(image.failure, SectionFailure::kNone);
     EXPECT_EQ(image.height, 4 + 28);
     EXPECT_GT(countBlack(*image.canvas, {10, 4, 550, 32}), 0);
     EXPECT_LT(peakKilobytes() - before, 200 * 1024);
 
-    imageDirectory = base.path() + "/missing-base";
-    drawsToTheEnd(imageRow("liar.bmp"), "missing image directory");
+    drawsToTheEnd(imageRow("liar.bmp"), "missing image directory", base.path() + "/missing-base");
 }
 
 TEST(RenderBadInputTest, FieldsThatCannotBeEncodedDrawNothingAndStopNothing) {
@@ -89,7 +91,7 @@ TEST(RenderBadInputTest, HugeCellsAndManyRows) {
     for (int i = 0; i < 10000; ++i) {
         rows += "<tr><td><strong>Item " + std::to_string(i) + "</strong></td><td>:</td><td>9.99</td></tr>";
     }
-    const SectionImage image = renderSection("<table>" + rows + "</table>", Variant::AddOn);
+    const SectionImage image = render("<table>" + rows + "</table>");
     ASSERT_EQ(image.failure, SectionFailure::kNone);
     EXPECT_EQ(image.height, 10000 * 24);
     EXPECT_GT(countBlack(*image.canvas, {10, image.height - 24, 560, image.height}), 0);
@@ -97,9 +99,8 @@ TEST(RenderBadInputTest, HugeCellsAndManyRows) {
 
 TEST(RenderBadInputTest, ATextTooTallForPaperIsRefusedNotAllocated) {
     // One byte a line in the 30-pixel middle column: 24 pixels a byte.
-    const SectionImage image = renderSection(
-        "<table><tr><td>a</td><td>" + std::string(1000000, 'W') + "</td><td>c</td></tr></table>",
-        Variant::AddOn);
+    const SectionImage image =
+        render("<table><tr><td>a</td><td>" + std::string(1000000, 'W') + "</td><td>c</td></tr></table>");
     EXPECT_EQ(image.failure, SectionFailure::kTooTall);
     EXPECT_FALSE(image.canvas.has_value());
 }

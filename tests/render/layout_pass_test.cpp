@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "markup/layout_state.h"
 #include "markup/parser.h"
 #include "markup/replacement_scan.h"
 #include "render/input_attributes.h"
@@ -35,11 +34,14 @@ void collectRows(NodeA* node, std::vector<std::pair<int32_t, int32_t>>& rows) {
     }
 }
 
+// The image folder of the LayoutPassTest fixture.
+std::string imageBase;
+
 Layout layOut(const std::string& markup, Variant variant = Variant::AddOn) {
     Layout layout;
     layout.tree.reset(parseMarkup(replaceLineBreaks(markup), variant));
-    resetLayoutState();
-    layout.height = measureNode(layout.tree.get(), variant);
+    JobContext job{imageBase};
+    layout.height = measureNode(job, layout.tree.get(), variant);
     collectRows(layout.tree.get(), layout.rows);
     return layout;
 }
@@ -53,7 +55,7 @@ protected:
         const std::string folder = base_.imageFolder();
         testing::writeBytes(folder + "/logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
         testing::writeBytes(folder + "/wide.bmp", testing::solidBmp(1100, 300, {0, 0, 0}));
-        imageDirectory = base_.path();
+        imageBase = base_.path();
     }
     testing::TempDir base_;
 };

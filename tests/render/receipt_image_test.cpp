@@ -16,7 +16,7 @@ using testing::blackBounds;
 using testing::countBlack;
 
 TEST(ResolveImagePathTest, KeepsOnlyTheFileName) {
-    imageDirectory = "D:\\app";
+    const JobContext job{"D:\\app"};
     const std::string folder = "D:\\app\\node_modules\\printer\\GDIImageDirectory";
     const struct {
         std::string raw, path;
@@ -34,17 +34,18 @@ TEST(ResolveImagePathTest, KeepsOnlyTheFileName) {
         {"href=\"logo.bmp\">", ""},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(resolveImagePath(c.raw), c.path) << c.raw;
+    for (const auto& c : cases) EXPECT_EQ(resolveImagePath(job, c.raw), c.path) << c.raw;
 }
 
 class ReceiptImageTest : public ::testing::Test {
 protected:
-    void SetUp() override { imageDirectory = base_.path(); }
+    void SetUp() override { job_.imageDirectory = base_.path(); }
     std::string image(const std::string& name, const std::string& bytes) {
         testing::writeBytes(base_.imageFolder() + "/" + name, bytes);
-        return resolveImagePath("src=\"" + name + "\">");
+        return resolveImagePath(job_, "src=\"" + name + "\">");
     }
     testing::TempDir base_;
+    JobContext job_;
 };
 
 TEST_F(ReceiptImageTest, ScalesToTheContentWidthAndReservesTheGap) {
@@ -60,9 +61,9 @@ TEST_F(ReceiptImageTest, ScalesToTheContentWidthAndReservesTheGap) {
     };
     for (const auto& c : cases) {
         const std::string path = image("i.bmp", testing::solidBmp(c.width, c.height, {0, 0, 0}));
-        EXPECT_EQ(receiptImageHeight(path), c.reserved) << c.width;
+        EXPECT_EQ(receiptImageHeight(job_, path), c.reserved) << c.width;
         Canvas canvas(570, 400);
-        EXPECT_EQ(drawReceiptImage(canvas, 0, 30, path), c.reserved) << c.width;
+        EXPECT_EQ(drawReceiptImage(job_, canvas, 0, 30, path), c.reserved) << c.width;
         const Rect ink = blackBounds(canvas, {0, 0, 570, 400});
         EXPECT_EQ(ink.left, 10) << c.width;
         EXPECT_EQ(ink.top, 40) << c.width;
@@ -74,36 +75,38 @@ TEST_F(ReceiptImageTest, ScalesToTheContentWidthAndReservesTheGap) {
 
 TEST_F(ReceiptImageTest, AChangedOrRemovedFileIsReadAgain) {
     const std::string path = image("logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
-    EXPECT_EQ(receiptImageHeight(path), 210);
+    EXPECT_EQ(receiptImageHeight(job_, path), 210);
     Canvas first(570, 300);
-    drawReceiptImage(first, 0, 0, path);
+    drawReceiptImage(job_, first, 0, 0, path);
     EXPECT_EQ(countBlack(first, {0, 0, 570, 300}), 550 * 200);
 
     image("logo.bmp", testing::solidBmp(1100, 300, {255, 255, 255}));
-    EXPECT_EQ(receiptImageHeight(path), 160);
+    EXPECT_EQ(receiptImageHeight(job_, path), 160);
     Canvas second(570, 300);
-    EXPECT_EQ(drawReceiptImage(second, 0, 0, path), 160);
+    EXPECT_EQ(drawReceiptImage(job_, second, 0, 0, path), 160);
     EXPECT_EQ(countBlack(second, {0, 0, 570, 300}), 0);
 
     std::remove(nativePath(path).c_str());
-    EXPECT_EQ(receiptImageHeight(path), 1);
+    EXPECT_EQ(receiptImageHeight(job_, path), 1);
 }
 
 TEST_F(ReceiptImageTest, AFileThatDoesNotLoadTakesOnePixelAndDrawsNothing) {
     const std::string cases[] = {
         image("truncated.bmp", testing::solidBmp(50, 50, {0, 0, 0}).substr(0, 300)),
         image("text.bmp", "not a bitmap"),
-        resolveImagePath("src=\"absent.bmp\">"),
+        resolveImagePath(job_, "src=\"absent.bmp\">"),
         "",
     };
     for (const std::string& path : cases) {
-        EXPECT_EQ(receiptImageHeight(path), 1) << path;
+        EXPECT_EQ(receiptImageHeight(job_, path), 1) << path;
         Canvas canvas(570, 100);
-        EXPECT_EQ(drawReceiptImage(canvas, 0, 0, path), 0) << path;
+        EXPECT_EQ(drawReceiptImage(job_, canvas, 0, 0, path), 0) << path;
         EXPECT_EQ(countBlack(canvas, {0, 0, 570, 100}), 0) << path;
     }
-    imageDirectory = base_.path() + "/no/such/base";
-    EXPECT_EQ(receiptImageHeight(resolveImagePath("src=\"i.bmp\">")), 1);
+    // Each file is noted once, in the order met, for the warnings of the command line.
+    EXPECT_EQ(job_.unloadedImages, (std::vector<std::string>(std::begin(cases), std::end(cases))));
+    job_.imageDirectory = base_.path() + "/no/such/base";
+    EXPECT_EQ(receiptImageHeight(job_, resolveImagePath(job_, "src=\"i.bmp\">")), 1);
 }
 
 }  // namespace

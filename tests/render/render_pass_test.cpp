@@ -14,8 +14,9 @@ namespace {
 using testing::blackBounds;
 using testing::countBlack;
 
-Canvas draw(const std::string& rows, Variant variant = Variant::AddOn) {
-    SectionImage image = renderSection("<table>" + rows + "</table>", variant);
+Canvas draw(const std::string& rows, Variant variant = Variant::AddOn, const std::string& base = ".") {
+    JobContext job{base};
+    SectionImage image = renderSection(job, "<table>" + rows + "</table>", variant);
     EXPECT_EQ(image.failure, SectionFailure::kNone) << rows;
     return image.canvas ? std::move(*image.canvas) : Canvas(0, 0);
 }
@@ -97,11 +98,11 @@ TEST(RenderPassTest, FullWidthTextIsPlainOrCentred) {
 TEST(RenderPassTest, ImagesAndFieldsDrawAtTheRowTop) {
     testing::TempDir base;
     testing::writeBytes(base.imageFolder() + "/logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
-    imageDirectory = base.path();
     const Canvas canvas = draw(
         "<tr><td>Title</td></tr>"
         "<tr><td><center><img src=\"logo.bmp\"></center></td></tr>"
-        "<tr><td><input type=\"hidden\" name=\"qrcodeText\" value=\"7\"></td></tr>");
+        "<tr><td><input type=\"hidden\" name=\"qrcodeText\" value=\"7\"></td></tr>",
+        Variant::AddOn, base.path());
     // The image row starts at 28: the image covers x 10-560, y 38-238.
     EXPECT_EQ(blackBounds(canvas, {0, 28, 570, 238}), (Rect{10, 38, 560, 238}));
     // The QR row starts at 238: the symbol's top-left module is there, at x = 201.
