@@ -48,6 +48,10 @@ TEST(StarJobTest, SectionsGoToTheSinkInOrderUntilTheFirstFailure) {
          kTemplateNotParsed, {49}},
         {"a first section without rows", "<table></table><table>" + row + "</table>",
          kLayoutNotSupported, {}},
+        {"a section taller than a roll of paper",
+         "<table>" + row + "</table><table><tr><td>a</td><td>" + std::string(50000, 'W') +
+             "</td><td>c</td></tr></table>",
+         kSectionTooTall, {49}},
         {"four bytes", "<tr>", kTextTooShort, {}},
         {"five bytes without markup", "hello", kUnsupportedLayout, {}},
     };

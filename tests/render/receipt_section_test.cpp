@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "markup/replacement_scan.h"
-#include "output/star_text.h"
+#include "markup/normalise.h"
 #include "render/receipt_image.h"
 #include "tests/support/bitmap_writer.h"
 #include "tests/support/temp_dir.h"
@@ -18,15 +18,16 @@ TEST(ReceiptSectionTest, WorkedExampleThroughTheWholeJobOrder) {
     testing::TempDir base;
     testing::writeBytes(base.imageFolder() + "/logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
     JobContext job{base.path()};
-    const StarText star = prepareStarText(
+    const std::vector<std::string> sections = splitTableSections(rewriteMarkup(wrapTableRoot(
         "Receipt:\n<table>"
         "<tr><td><center><img src=\"C:\\images\\logo.png\"></center></td></tr>"
         "<tr><td><center><strong>RECEIPT</strong></center></td></tr>"
         "<tr><td><strong>Total</strong></td><td><strong>:</strong></td><td>9.99</td></tr>"
         "<tr><td><hr></td></tr>"
-        "</table>\n");
-    ASSERT_EQ(star.sections.size(), 1u);
-    const SectionImage image = renderSection(job, replaceLineBreaks(star.sections[0]), Variant::AddOn);
+        "</table>\n",
+        Variant::AddOn)));
+    ASSERT_EQ(sections.size(), 1u);
+    const SectionImage image = renderSection(job, replaceLineBreaks(sections[0]), Variant::AddOn);
     ASSERT_EQ(image.failure, SectionFailure::kNone);
     EXPECT_EQ(image.height, 286);
     ASSERT_TRUE(image.canvas.has_value());
@@ -46,23 +47,19 @@ TEST(ReceiptSectionTest, RefusesWhatCannotBeDrawn) {
         const char* what;
         std::string text;
         SectionFailure failure;
-        const char* message;
     } cases[] = {
-        {"unclosed", "<table><tr>", SectionFailure::kParse, "Error - Template Could not Pass Correctly"},
-        {"empty tag", "<table><></table>", SectionFailure::kParse, "Error - Template Could not Pass Correctly"},
-        {"no rows", "<table></table>", SectionFailure::kHeight,
-         "Error - Your Receipt Layout is not supported by Current HTML Parser!"},
-        {"rows without height", "<table><tr><th>x</th></tr></table>", SectionFailure::kHeight,
-         "Error - Your Receipt Layout is not supported by Current HTML Parser!"},
+        {"unclosed", "<table><tr>", SectionFailure::kParse},
+        {"empty tag", "<table><></table>", SectionFailure::kParse},
+        {"no rows", "<table></table>", SectionFailure::kHeight},
+        {"rows without height", "<table><tr><th>x</th></tr></table>", SectionFailure::kHeight},
         {"taller than a roll of paper", "<table><tr><td>a</td><td>" + std::string(50000, 'W') + "</td><td>c</td></tr></table>",
-         SectionFailure::kTooTall, "Error - Receipt section is too tall to print"},
+         SectionFailure::kTooTall},
     };
     for (const auto& c : cases) {
         JobContext job;
         const SectionImage image = renderSection(job, c.text, Variant::AddOn);
         EXPECT_EQ(image.failure, c.failure) << c.what;
         EXPECT_FALSE(image.canvas.has_value()) << c.what;
-        EXPECT_EQ(sectionFailureMessage(c.failure), c.message) << c.what;
     }
 }
 
