@@ -37,7 +37,7 @@ void writeNodeHead(std::ostream& out, const NodeA& node) {
 
 struct Frame {
     const NodeA* node;
-    std::map<std::string, KVTGDIPRINTING_LOGIC::NodeList>::const_iterator group;
+    KVTGDIPRINTING_LOGIC::ChildGroups::const_iterator group;
     std::size_t index;  // next child within the group
 };
 

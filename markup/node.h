@@ -6,15 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "markup/lazy_map.h"
+
 namespace KVTGDIPRINTING_LOGIC {
 
 class NodeA;
 
 // std::string compares through char_traits<char>, which orders bytes as unsigned values, so
 // these maps are in byte order with a prefix before its extensions.
-using TextMap = std::map<std::string, std::string>;
+using TextMap = LazyMap<std::string, std::string>;
 using NodeList = std::vector<NodeA*>;
 using TextList = std::vector<std::string>;
+using ChildGroups = LazyMap<std::string, NodeList>;
 
 struct Box {
     int32_t left = 0;
@@ -72,9 +75,9 @@ public:
     NodeA* parent = nullptr;
     TextMap variables;
     TextMap attributes;
-    std::map<std::string, NodeList> children;
+    ChildGroups children;
     std::string text;
-    std::map<std::string, TextList> arrays;
+    LazyMap<std::string, TextList> arrays;
     Box box;
     std::string name;
 

@@ -24,5 +24,7 @@ const char kTemplateNotParsed[] = "Error - Template Could not Pass Correctly";
 const char kLayoutNotSupported[] =
     "Error - Your Receipt Layout is not supported by Current HTML Parser!";
 const char kSectionTooTall[] = "Error - Receipt section is too tall to print";
+const char kLayoutTooLarge[] =
+    "Error - The receipt layout is larger than 4194304 bytes (4 MiB), the most a receipt may be";
 
 }  // namespace kestrane

@@ -24,5 +24,6 @@ extern const char kUnsupportedLayout[];
 extern const char kTemplateNotParsed[];
 extern const char kLayoutNotSupported[];
 extern const char kSectionTooTall[];
+extern const char kLayoutTooLarge[];
 
 }  // namespace kestrane

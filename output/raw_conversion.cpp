@@ -1,5 +1,6 @@
 #include "output/raw_conversion.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "markup/text_ops.h"
@@ -42,14 +43,19 @@ std::string logoCommand(const std::string& imageName) {
     return std::string();
 }
 
-// The row's own barcode block. Data longer than the barcode command announces gets no barcode
-// command; the rest of the block, the cut included, stays.
+bool allDigits(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The row's own barcode block. Data longer than the barcode command announces, or data that is
+// not all digits (Interleaved 2 of 5 encodes nothing else), gets no barcode command; the rest
+// of the block, the cut included, stays.
 std::string barcodeBlock(const std::string& row) {
     std::string data = trim(replaceAll(row, marker::kBarcode, ""));
     data = trim(replaceAll(data, escpos::kAlignLeft, ""));
     std::string block =
         "\n" + escpos::kAlignCentre + escpos::kBarcodeHeight + escpos::kBarcodeTextPosition;
-    if (data.size() <= escpos::kBarcodeLength) {
+    if (data.size() <= escpos::kBarcodeLength && allDigits(data)) {
         block +=
             escpos::kBarcodeItf12 + std::string(escpos::kBarcodeLength - data.size(), '0') + data;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "markup/layout_limits.h"
 #include "output/byte_sink.h"
 #include "output/messages.h"
 #include "output/raw_conversion.h"
@@ -40,12 +41,16 @@ std::string printRawReceipt(const std::string& imageDirectory, const std::string
     PrinterAddress address;
     std::string reason;
     if (!parsePrinterAddress(ipAddress, address, reason)) return errorText(reason);
+    if (receiptText.size() > kMaxLayoutBytes) return kLayoutTooLarge;
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
     const std::string path = streamFilePath(jobDirectory, uuidText());
     setLastSystemError(0);
     const int descriptor = openStreamFile(path);
-    if (descriptor < 0) return windowsErrorText();
+    if (descriptor < 0) {
+        return systemErrorMessage(lastSystemError()) +
+               " (cannot create the receipt stream file in " + nativePath(jobDirectory) + ")";
+    }
 
     StreamFileSink sink(descriptor);
     writeRawReceipt(receiptText, sink);

@@ -12,11 +12,12 @@ StarJobOutcome runStarJob(const std::string& imageDirectory, const std::string& 
                           const SectionSink& sink) {
     StarJobOutcome outcome;
     JobContext job(imageDirectory);
-    const StarText star = prepareStarText(receiptText);
+    StarText star = prepareStarText(receiptText);
     outcome.message = star.error;
     for (std::size_t i = 0; i < star.sections.size() && outcome.message.empty(); ++i) {
-        const SectionImage image =
-            renderSection(job, replaceLineBreaks(star.sections[i]), Variant::AddOn);
+        const std::string text = replaceLineBreaks(star.sections[i]);
+        std::string().swap(star.sections[i]);  // a section's text is not needed twice
+        const SectionImage image = renderSection(job, text, Variant::AddOn);
         outcome.message = image.failure == SectionFailure::kNone
                               ? sink(*image.canvas, i)
                               : sectionFailureMessage(image.failure);

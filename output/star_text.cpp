@@ -1,5 +1,6 @@
 #include "output/star_text.h"
 
+#include "markup/layout_limits.h"
 #include "markup/normalise.h"
 #include "output/messages.h"
 
@@ -9,6 +10,10 @@ StarText prepareStarText(const std::string& receiptText) {
     StarText result;
     if (receiptText.size() < 5) {
         result.error = kTextTooShort;
+        return result;
+    }
+    if (receiptText.size() > kMaxLayoutBytes) {
+        result.error = kLayoutTooLarge;
         return result;
     }
     const std::string rooted = wrapTableRoot(receiptText, Variant::AddOn);

@@ -13,7 +13,7 @@ struct StarText {
     std::vector<std::string> sections;  // table sections in print order; may be empty
 };
 
-// Checks the minimum size, gives the layout a table root (refusing one of 5 bytes or fewer),
+// Checks the minimum size and the cap (kMaxLayoutBytes), gives the layout a table root (refusing one of 5 bytes or fewer),
 // rewrites it and splits it into table sections.
 StarText prepareStarText(const std::string& receiptText);
 

@@ -71,8 +71,10 @@ class LprSession {
         return false;
     }
 
-    // Sends `bytes`, then reads the one-byte acknowledgement, which must be zero.
+    // Sends `bytes`, then reads the one-byte acknowledgement, which must be zero. Bytes that
+    // arrived before the step was sent cannot acknowledge it: they are a protocol error.
     bool step(const std::string& bytes, const std::string& what) {
+        if (outOfTurn("before " + what)) return false;
         const Deadline deadline = std::min(Clock::now() + limits_.reply, jobDeadline_);
         NetError error;
         unsigned char ack = 0;
@@ -97,6 +99,16 @@ class LprSession {
                      ": " + error.reason;
         }
         return false;
+    }
+
+    // Whether the server has sent bytes nobody asked for yet; sets the error if so.
+    bool outOfTurn(const std::string& when) {
+        const std::size_t surplus = stream_->unreadBytes();
+        if (surplus == 0) return false;
+        error_ = "The printer at " + where_ + " sent " + std::to_string(surplus) +
+                 (surplus == 1 ? " byte" : " bytes") + " out of turn " + when +
+                 " (a protocol error)";
+        return true;
     }
 
     const std::string& error() const { return error_; }
@@ -144,7 +156,8 @@ RawResult sendRawJob(const std::string& address, const RawJob& job, const RawLim
         session.step(control + std::string(1, '\0'), "the control file") &&
         session.step("\x03" + std::to_string(job.bytes.size()) + " " + dataFile + "\n",
                      "the data file announcement") &&
-        session.step(job.bytes + std::string(1, '\0'), "the data file");
+        session.step(job.bytes + std::string(1, '\0'), "the data file") &&
+        !session.outOfTurn("after acknowledging the data file");
     result.delivered = sent;
     if (!sent) result.error = session.error();
     return result;

@@ -71,8 +71,13 @@ bool parsePrinterAddress(const std::string& text, PrinterAddress& address, std::
 }
 
 std::string describePrinterAddress(const PrinterAddress& address) {
+    // A host name has at most 253 bytes; anything longer is cut so a message stays readable.
+    constexpr std::size_t kShown = 80;
+    const std::string host = address.host.size() <= kShown
+                                 ? address.host
+                                 : address.host.substr(0, kShown) + "...";
     const bool ipv6 = address.host.find(':') != std::string::npos;
-    return (ipv6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
+    return (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(address.port);
 }
 
 }  // namespace kestrane

@@ -20,7 +20,8 @@ struct PrinterAddress {
 // reach a resolver, a shell or a command line).
 bool parsePrinterAddress(const std::string& text, PrinterAddress& address, std::string& reason);
 
-// "host:port", or "[host]:port" for an IPv6 literal: how messages name the printer.
+// "host:port", or "[host]:port" for an IPv6 literal: how messages name the printer. A host of
+// over 80 bytes is shown cut to 80 and "...".
 std::string describePrinterAddress(const PrinterAddress& address);
 
 }  // namespace kestrane

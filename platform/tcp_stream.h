@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,8 @@ class TcpStream {
     // Receives one byte before `deadline`. Returns false with `error` set otherwise (Closed when
     // the peer ended the connection first).
     virtual bool receiveByte(unsigned char& byte, Deadline deadline, NetError& error) = 0;
+    // How many bytes the peer has sent that were not read yet, without waiting.
+    virtual std::size_t unreadBytes() = 0;
 };
 
 // Resolves `host` and connects to `port`, trying each address the resolver gives, all before

@@ -18,7 +18,7 @@ using KVTGDIPRINTING_LOGIC::NodeA;
 
 namespace {
 
-using Groups = std::map<std::string, KVTGDIPRINTING_LOGIC::NodeList>;
+using Groups = KVTGDIPRINTING_LOGIC::ChildGroups;
 
 struct Column {
     int32_t left;

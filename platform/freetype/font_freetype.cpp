@@ -155,7 +155,17 @@ GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
 
 }  // namespace kestrane
 
+// GCC says it builds with AddressSanitizer through __SANITIZE_ADDRESS__, clang through
+// __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define KESTRANE_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KESTRANE_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(KESTRANE_ADDRESS_SANITIZER)
 // Fontconfig keeps its configuration for the life of the process, as the fonts do; the leak
 // checker is told so rather than shutting fontconfig down under fonts that still use it.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -84,6 +85,11 @@ class PosixTcpStream : public TcpStream {
                 return false;
             }
         }
+    }
+
+    std::size_t unreadBytes() override {
+        int count = 0;
+        return ::ioctl(fd_, FIONREAD, &count) == 0 && count > 0 ? static_cast<std::size_t>(count) : 0;
     }
 
   private:

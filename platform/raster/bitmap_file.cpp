@@ -12,9 +12,10 @@ namespace kestrane {
 namespace {
 
 // Receipt images are drawn 550 pixels wide; anything beyond these sizes is not a receipt image
-// and is refused before its pixels are allocated.
+// and is refused before its pixels are allocated. With them a file costs at most about 60 MB
+// while it is decoded (the file, then stb's pixels and ours) and a tenth of a second.
 constexpr int64_t kMaxSide = 16384;
-constexpr int64_t kMaxPixels = 32 * 1024 * 1024;
+constexpr int64_t kMaxPixels = 8 * 1024 * 1024;
 
 uint32_t le32(const unsigned char* p) {
     return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
@@ -66,6 +67,7 @@ bool loadBitmapFile(const std::string& enginePath, Image& image) {
     stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(data.data()),
                                             static_cast<int>(data.size()), &width, &height,
                                             &channels, 3);
+    std::string().swap(data);
     if (pixels == nullptr) return false;
     image.width = width;
     image.height = height;

@@ -37,7 +37,8 @@ TEST(PrintCommandTest, PrintsTheMessageAndExitsByIt) {
     const auto missing =
         runCommand(KESTRANE_CLI, {"print", "--type", "EPSON", "--address", server.address(),
                                   "--base", base.path() + "/nowhere", kSample});
-    EXPECT_EQ(missing.out, "Error - No such file or directory\n");
+    EXPECT_EQ(missing.out, "Error - No such file or directory (cannot create the receipt stream file in " +
+                               base.path() + "/nowhere/node_modules/printer/build/)\n");
     EXPECT_EQ(missing.status, 1);
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "markup/layout_limits.h"
+#include "output/messages.h"
+
 #include "output/byte_sink.h"
 #include "output/raw_conversion.h"
 #include "platform/text_file.h"
@@ -61,7 +64,7 @@ TEST(PrintRawReceiptTest, FaultsGiveTheirMessageAndLeaveNothingBehind) {
         bool exact;
     } cases[] = {
         {"missing job directory", false, "", LpdTestServer::Behaviour::Acknowledge,
-         "Error - No such file or directory", true},
+         "Error - No such file or directory (cannot create the receipt stream file in /", false},
         {"nothing listening", true, quiet, LpdTestServer::Behaviour::Acknowledge,
          "Error - Could not connect to the printer at " + quiet + ": Connection refused", true},
         {"address with a blank", true, "127.0.0.1 -P other", LpdTestServer::Behaviour::Acknowledge,
@@ -101,6 +104,9 @@ TEST(PrintRawReceiptTest, ABlankAddressIsRefusedBeforeAnyFileIsMade) {
               "Error - The printer address names no host");
     EXPECT_EQ(printRawReceipt(base.path(), "10.0.0.1\t", kLayout, kQuick),
               "Error - The printer address must not contain blanks or control characters");
+    EXPECT_EQ(printRawReceipt(base.path(), "10.0.0.1", std::string(kMaxLayoutBytes + 1, 'x'), kQuick),
+              kLayoutTooLarge);
+    EXPECT_TRUE(entries(base.path()).empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "markup/layout_limits.h"
 #include "output/messages.h"
 #include "tests/support/bitmap_writer.h"
 
@@ -24,6 +25,11 @@ JobRun run(const std::string& layout, const std::string& sinkError = "") {
         return sinkError;
     });
     return result;
+}
+
+// `layout` followed by blanks up to `size` bytes.
+std::string padded(const std::string& layout, std::size_t size) {
+    return layout + std::string(size - layout.size(), ' ');
 }
 
 TEST(StarJobTest, SectionsGoToTheSinkInOrderUntilTheFirstFailure) {
@@ -53,6 +59,9 @@ TEST(StarJobTest, SectionsGoToTheSinkInOrderUntilTheFirstFailure) {
              "</td><td>c</td></tr></table>",
          kSectionTooTall, {49}},
         {"four bytes", "<tr>", kTextTooShort, {}},
+        {"exactly the cap", padded("<table>" + row + "</table>", kMaxLayoutBytes), kStarSuccess, {49}},
+        {"a byte over the cap", padded("<table>" + row + "</table>", kMaxLayoutBytes + 1),
+         kLayoutTooLarge, {}},
         {"five bytes without markup", "hello", kUnsupportedLayout, {}},
     };
     for (const auto& c : cases) {

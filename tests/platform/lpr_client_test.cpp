@@ -78,6 +78,24 @@ TEST(LprClientTest, ANegativeAcknowledgementAtAnyStepIsAFailure) {
     }
 }
 
+TEST(LprClientTest, BytesBeyondTheAcknowledgementAreAProtocolErrorNotLaterAcknowledgements) {
+    const struct {
+        LpdTestServer::Step step;
+        std::string when;
+    } cases[] = {
+        {LpdTestServer::ReceiveJob, "before the control file announcement"},
+        {LpdTestServer::ControlFile, "before the data file announcement"},
+        {LpdTestServer::DataFile, "after acknowledging the data file"},
+    };
+    for (const auto& c : cases) {
+        LpdTestServer server(LpdTestServer::Behaviour::Flood, c.step);
+        const RawResult result = sendRawJob(server.address(), receiptJob("x"), kQuick);
+        EXPECT_FALSE(result.delivered) << c.when;
+        EXPECT_EQ(result.error, "The printer at " + server.address() +
+                                    " sent 4 bytes out of turn " + c.when + " (a protocol error)");
+    }
+}
+
 TEST(LprClientTest, AConnectionClosedBeforeTheLastAcknowledgementIsAFailure) {
     for (auto step :
          {LpdTestServer::ReceiveJob, LpdTestServer::ControlFile, LpdTestServer::DataFile}) {

@@ -73,6 +73,24 @@ TEST_F(ReceiptImageTest, ScalesToTheContentWidthAndReservesTheGap) {
     }
 }
 
+TEST_F(ReceiptImageTest, AnImageScaledTallerThanTheLimitCannotBeLoaded) {
+    const struct {
+        int32_t width, height;
+        int32_t reserved;
+    } cases[] = {
+        {1, 1818, 1},  // 7 KB that would scale to 999,900 rows
+        {100, 2978, 16379 + 10},
+        {100, 2979, 1},  // 16384.5 rows
+    };
+    for (const auto& c : cases) {
+        const std::string path = image("tall.bmp", testing::solidBmp(c.width, c.height, {0, 0, 0}));
+        EXPECT_EQ(receiptImageHeight(job_, path), c.reserved) << c.height;
+        Canvas canvas(570, 40);
+        EXPECT_EQ(drawReceiptImage(job_, canvas, 0, 0, path), c.reserved == 1 ? 0 : c.reserved);
+        EXPECT_EQ(countBlack(canvas, {0, 0, 570, 40}), c.reserved == 1 ? 0 : 550 * 30) << c.height;
+    }
+}
+
 TEST_F(ReceiptImageTest, AChangedOrRemovedFileIsReadAgain) {
     const std::string path = image("logo.bmp", testing::solidBmp(275, 100, {0, 0, 0}));
     EXPECT_EQ(receiptImageHeight(job_, path), 210);

@@ -27,6 +27,7 @@ class LpdTestServer {
         Refuse,       // answers 1 at `step`
         Close,        // closes the connection at `step` without answering
         Silent,       // stops answering at `step`, keeping the connection open
+        Flood,        // answers `step` with five zero bytes at once, then reads nothing more
     };
 
     struct Received {
@@ -106,6 +107,11 @@ class LpdTestServer {
             return false;
         }
         if (step == step_ && behaviour_ == Behaviour::Close) return false;
+        if (step == step_ && behaviour_ == Behaviour::Flood) {
+            ::send(fd, std::string(5, '\0').data(), 5, MSG_NOSIGNAL);
+            while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return false;
+        }
         std::this_thread::sleep_for(delay_);
         const char ack = step == step_ && behaviour_ == Behaviour::Refuse ? 1 : 0;
         ::send(fd, &ack, 1, MSG_NOSIGNAL);
