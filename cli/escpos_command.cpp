@@ -12,21 +12,15 @@
 
 namespace kestrane {
 
-namespace {
-
-int usage() {
-    std::cerr << "usage: kestrane escpos LAYOUT [-o FILE]\n";
-    return 2;
-}
-
-}  // namespace
-
 int runEscposCommand(const std::vector<std::string>& args) {
     ParsedOptions options;
-    if (!parseOptions(args, {}, {"-o"}, options)) return usage();
+    std::string error;
+    if (!parseOptions(args, {{}, {{"--out", "--out"}, {"-o", "--out"}}, {}}, options, error)) {
+        return usageError("escpos", error);
+    }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
-    const std::string outPath = options.values.count("-o") ? options.values["-o"] : "";
+    const std::string outPath = options.value("--out");
     StringSink sink;
     writeRawReceipt(layout, sink);
     const std::string stored = textModeBytes(sink.bytes());

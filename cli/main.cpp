@@ -1,4 +1,5 @@
 // kestrane: the engine's command-line front end.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,45 +8,55 @@
 #include "cli/print_command.h"
 #include "cli/render_command.h"
 #include "cli/tree_command.h"
+#include "cli/usage.h"
 
 namespace {
 
 struct Command {
     const char* name;
     int (*run)(const std::vector<std::string>& args);
-    const char* usage;
 };
 
 const Command kCommands[] = {
-    {"tree", kestrane::runTreeCommand,
-     "tree LAYOUT [--preview] [--measure] [--base BASEDIR]\n"
-     "      print how LAYOUT (a file, or - for standard input) was parsed, as JSON"},
-    {"render", kestrane::runRenderCommand,
-     "render LAYOUT --out DIR [--base BASEDIR] [--preview]\n"
-     "      draw each section of LAYOUT into DIR/section-N.png (DIR/preview.png)"},
-    {"escpos", kestrane::runEscposCommand,
-     "escpos LAYOUT [-o FILE]\n"
-     "      write the EPSON ESC/POS stream of LAYOUT to FILE or standard output"},
-    {"print", kestrane::runPrintCommand,
-     "print --type EPSON --address ADDR --base BASEDIR LAYOUT\n"
-     "      print LAYOUT on the EPSON printer at ADDR (host[:port])"},
+    {"tree", kestrane::runTreeCommand},
+    {"render", kestrane::runRenderCommand},
+    {"escpos", kestrane::runEscposCommand},
+    {"print", kestrane::runPrintCommand},
 };
 
-int usage() {
-    std::cerr << "usage: kestrane COMMAND ...\n";
-    for (const Command& command : kCommands) std::cerr << "  " << command.usage << "\n";
-    return 2;
+bool asksForHelp(const std::vector<std::string>& args) {
+    return std::any_of(args.begin(), args.end(),
+                       [](const std::string& arg) { return arg == "--help" || arg == "-h"; });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    if (argc < 2) return usage();
-    const std::string name = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    for (const Command& command : kCommands) {
-        if (name == command.name) return command.run(args);
+    const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    if (args.empty()) {
+        kestrane::printOverview(std::cerr);
+        return 2;
     }
-    return usage();
+    const std::string& name = args[0];
+    if (name == "--help" || name == "-h") {
+        kestrane::printOverview(std::cout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::cout << "kestrane " KESTRANE_VERSION "\n";
+        return 0;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    for (const Command& command : kCommands) {
+        if (name != command.name) continue;
+        if (asksForHelp(rest)) {
+            kestrane::printCommandUsage(std::cout, name, true);
+            return 0;
+        }
+        return command.run(rest);
+    }
+    std::cerr << "kestrane: unknown command \"" << name << "\"\n";
+    kestrane::printOverview(std::cerr);
+    return 2;
 }

@@ -1,25 +1,58 @@
 #include "cli/options.h"
 
+#include <iostream>
+
+#include "cli/usage.h"
+
 namespace kestrane {
 
-bool parseOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
-                  const std::set<std::string>& valueOptions, ParsedOptions& parsed) {
+std::string ParsedOptions::value(const std::string& name, const std::string& fallback) const {
+    const auto found = values.find(name);
+    return found == values.end() ? fallback : found->second;
+}
+
+bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
+                  ParsedOptions& parsed, std::string& error) {
     bool haveLayout = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (flags.count(arg) != 0) {
+        const auto valueOption = spec.values.find(arg);
+        if (spec.flags.count(arg) != 0) {
             parsed.flags.insert(arg);
-        } else if (valueOptions.count(arg) != 0) {
-            if (i + 1 == args.size()) return false;
-            parsed.values[arg] = args[++i];
-        } else if ((arg != "-" && arg.rfind("-", 0) == 0) || haveLayout) {
+        } else if (valueOption != spec.values.end()) {
+            if (i + 1 == args.size()) {
+                error = "option " + arg + " needs a value";
+                return false;
+            }
+            parsed.values[valueOption->second] = args[++i];
+        } else if (arg != "-" && arg.rfind("-", 0) == 0) {
+            error = "unknown option \"" + arg + "\"";
+            return false;
+        } else if (haveLayout) {
+            error = "one LAYOUT only, but \"" + arg + "\" follows \"" + parsed.layout + "\"";
             return false;
         } else {
             parsed.layout = arg;
             haveLayout = true;
         }
     }
-    return haveLayout;
+    if (!haveLayout) {
+        error = "no LAYOUT given (a file, or - for standard input)";
+        return false;
+    }
+    for (const std::string& name : spec.required) {
+        if (parsed.values.count(name) == 0) {
+            error = "option " + name + " is required";
+            return false;
+        }
+    }
+    return true;
+}
+
+int usageError(const std::string& command, const std::string& reason) {
+    std::cerr << "kestrane " << command << ": " << reason << "\n";
+    printCommandUsage(std::cerr, command, false);
+    return 2;
 }
 
 }  // namespace kestrane

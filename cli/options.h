@@ -1,5 +1,5 @@
-// Command-line options of the kestrane commands: one positional LAYOUT, flags, and options
-// that take a value.
+// Command-line options of the kestrane commands: one positional LAYOUT, flags, and options that
+// take a value, some of them with a short spelling.
 #pragma once
 
 #include <map>
@@ -9,16 +9,29 @@
 
 namespace kestrane {
 
-struct ParsedOptions {
-    std::string layout;                         // the one positional argument ("-" allowed)
+struct OptionSpec {
     std::set<std::string> flags;                // e.g. "--preview"
-    std::map<std::string, std::string> values;  // e.g. "--out" -> "DIR"
+    std::map<std::string, std::string> values;  // spelling -> name it is kept under ("-o" -> "--out")
+    std::vector<std::string> required;          // value options the command cannot work without
 };
 
-// Parses `args` against the flags and value options a command knows. Returns false for an
-// unknown option (anything else starting with "-", but "-" alone), a missing value, a second
-// positional argument or none.
-bool parseOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
-                  const std::set<std::string>& valueOptions, ParsedOptions& parsed);
+struct ParsedOptions {
+    std::string layout;                         // the one positional argument ("-" allowed)
+    std::set<std::string> flags;
+    std::map<std::string, std::string> values;  // by the name each option is kept under
+
+    // The value of `name`, or `fallback` when it was not given.
+    std::string value(const std::string& name, const std::string& fallback = "") const;
+};
+
+// Parses `args` against `spec`. Returns false with the reason in `error` for an unknown option
+// (anything else starting with "-", but "-" alone), an option without its value, a second
+// positional argument or none, or a required option left out.
+bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
+                  ParsedOptions& parsed, std::string& error);
+
+// Tells of a command line `command` cannot work with: "kestrane COMMAND: REASON" and the
+// command's usage on standard error. Returns 2, the exit status of usage errors.
+int usageError(const std::string& command, const std::string& reason);
 
 }  // namespace kestrane

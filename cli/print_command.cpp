@@ -10,31 +10,23 @@
 
 namespace kestrane {
 
-namespace {
-
-int usage() {
-    std::cerr << "usage: kestrane print --type EPSON --address ADDR --base BASEDIR LAYOUT\n";
-    return 2;
-}
-
-}  // namespace
-
 int runPrintCommand(const std::vector<std::string>& args) {
+    const OptionSpec spec{
+        {},
+        {{"--type", "--type"}, {"--address", "--address"}, {"--base", "--base"}},
+        {"--type", "--address", "--base"}};
     ParsedOptions options;
-    if (!parseOptions(args, {}, {"--type", "--address", "--base"}, options) ||
-        options.values["--type"].empty()) {
-        return usage();
-    }
+    std::string error;
+    if (!parseOptions(args, spec, options, error)) return usageError("print", error);
     // The add-on compares the type upper-cased, so "epson" is EPSON too.
-    if (toUpper(options.values["--type"]) != "EPSON") {
-        std::cerr << "kestrane: printer type \"" << options.values["--type"]
-                  << "\" is not supported here; use EPSON\n";
-        return 2;
+    const std::string type = options.value("--type");
+    if (toUpper(type) != "EPSON") {
+        return usageError("print", "printer type \"" + type + "\" is not supported here; use EPSON");
     }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     const std::string message =
-        printRawReceipt(options.values["--base"], options.values["--address"], layout);
+        printRawReceipt(options.value("--base"), options.value("--address"), layout);
     std::cout << message << "\n";
     return message == kRawSuccess ? 0 : 1;
 }

@@ -16,8 +16,6 @@ namespace kestrane {
 
 namespace {
 
-const char kUsage[] = "usage: kestrane render LAYOUT --out DIR [--base BASEDIR] [--preview]\n";
-
 // Writes the canvas and reports it; false (with the reason on standard error) when it cannot.
 bool writeSection(const Canvas& canvas, const std::string& path) {
     std::string error;
@@ -45,22 +43,22 @@ int renderPreview(const std::string& layout, const std::string& base, const std:
 }  // namespace
 
 int runRenderCommand(const std::vector<std::string>& args) {
+    const OptionSpec spec{{"--preview"},
+                          {{"--out", "--out"}, {"-o", "--out"}, {"--base", "--base"}},
+                          {"--out"}};
     ParsedOptions options;
-    if (!parseOptions(args, {"--preview"}, {"--out", "--base"}, options) ||
-        options.values.count("--out") == 0) {
-        std::cerr << kUsage;
-        return 2;
-    }
+    std::string error;
+    if (!parseOptions(args, spec, options, error)) return usageError("render", error);
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
-    const std::string out = options.values["--out"];
+    const std::string out = options.value("--out");
     std::error_code made;
     std::filesystem::create_directories(out, made);
     if (made) {
         std::cerr << "kestrane: " << out << ": " << made.message() << "\n";
         return 2;
     }
-    const std::string base = options.values.count("--base") ? options.values["--base"] : ".";
+    const std::string base = options.value("--base", ".");
     if (options.flags.count("--preview") != 0) return renderPreview(layout, base, out);
 
     bool written = true;

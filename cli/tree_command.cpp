@@ -17,8 +17,6 @@ namespace kestrane {
 
 namespace {
 
-const char kUsage[] = "usage: kestrane tree LAYOUT [--preview] [--measure] [--base BASEDIR]\n";
-
 int printError(const std::string& message) {
     std::cout << "{\"error\": ";
     writeJsonString(std::cout, message);
@@ -52,14 +50,14 @@ int printSections(JobContext& job, const std::vector<std::string>& texts, Varian
 
 int runTreeCommand(const std::vector<std::string>& args) {
     ParsedOptions options;
-    if (!parseOptions(args, {"--preview", "--measure"}, {"--base"}, options)) {
-        std::cerr << kUsage;
-        return 2;
+    std::string error;
+    if (!parseOptions(args, {{"--preview", "--measure"}, {{"--base", "--base"}}, {}}, options, error)) {
+        return usageError("tree", error);
     }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     JobContext job;
-    job.imageDirectory = options.values.count("--base") ? options.values["--base"] : ".";
+    job.imageDirectory = options.value("--base", ".");
     const bool measure = options.flags.count("--measure") != 0;
     if (options.flags.count("--preview") != 0) {
         std::string text;

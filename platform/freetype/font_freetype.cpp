@@ -169,4 +169,6 @@ GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
 // Fontconfig keeps its configuration for the life of the process, as the fonts do; the leak
 // checker is told so rather than shutting fontconfig down under fonts that still use it.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// The suppression is expected, so it is not listed on standard error after every run.
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif

@@ -43,6 +43,10 @@ Rendered render(const testing::TempDir& dir, const std::string& layout, std::vec
 
 using Names = std::vector<std::string>;
 
+const std::string kMissingLogo =
+    "kestrane: warning: ./node_modules/printer/GDIImageDirectory/logo.bmp: image cannot be loaded "
+    "(not a readable BMP file, or too large)\n";
+
 TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
     const std::string row = "<tr><td>x</td></tr>";
     const struct {
@@ -52,6 +56,7 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
         std::string out;  // with OUT for the output directory
         int status;
         Names files;
+        std::string err = "";
     } cases[] = {
         {"two tables", "<table>" + row + "</table><table>" + row + row + "</table>", {},
          "OUT/section-1.png 49\nOUT/section-2.png 77\n", 0, {"section-1.png", "section-2.png"}},
@@ -68,6 +73,12 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
          {"--preview"}, "OUT/preview.png 49\n", 0, {"preview.png"}},
         {"preview that cannot render", "<table><tr></table>", {"--preview"}, "Template Could not Render\n", 1, {}},
         {"preview without markup", "x", {"--preview"}, "Template Could not Render\n", 1, {}},
+        {"a logo that cannot be loaded is named, the receipt drawn without it",
+         "<table><tr><td><img src=\"C:\\logo.png\"></td></tr>" + row + "</table>", {},
+         "OUT/section-1.png 50\n", 0, {"section-1.png"}, kMissingLogo},
+        {"so is it in the preview",
+         "<table><tr><td><img src=\"C:\\logo.png\"></td></tr>" + row + "</table>", {"--preview"},
+         "OUT/preview.png 50\n", 0, {"preview.png"}, kMissingLogo},
     };
     for (const auto& c : cases) {
         testing::TempDir dir;
@@ -77,6 +88,7 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
         EXPECT_EQ(rendered.result.out, expected) << c.what;
         EXPECT_EQ(rendered.result.status, c.status) << c.what;
         EXPECT_EQ(rendered.files, c.files) << c.what;
+        EXPECT_EQ(rendered.result.err, c.err) << c.what;
         for (const std::string& name : rendered.files) {
             const auto size = pngSize(dir.file("out/" + name));
             EXPECT_EQ(size.first, 570u) << c.what;

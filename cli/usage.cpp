@@ -1,0 +1,75 @@
+#include "cli/usage.h"
+
+namespace kestrane {
+
+namespace {
+
+struct CommandText {
+    const char* name;
+    const char* synopsis;
+    const char* summary;
+    const char* details;
+};
+
+#define KESTRANE_BASE_OPTION                                                       \
+    "BASEDIR is the application's base directory: images are read from\n"          \
+    "BASEDIR/node_modules/printer/GDIImageDirectory (default: the current directory).\n"
+
+const CommandText kCommands[] = {
+    {"render", "render LAYOUT -o|--out DIR [--base BASEDIR] [--preview]",
+     "draw LAYOUT as the STAR print job does, one PNG a table section",
+     "Draws each table section of LAYOUT (a file, or - for standard input) as the STAR print job\n"
+     "does into DIR/section-N.png and prints each file's name and height; with --preview, draws\n"
+     "the whole layout as the previewer does into DIR/preview.png. Images that cannot be loaded\n"
+     "are named on standard error. Exit status: 0 drawn, 1 refused by the job (its message on\n"
+     "standard output), 2 a usage or file error.\n" KESTRANE_BASE_OPTION},
+    {"tree", "tree LAYOUT [--preview] [--measure] [--base BASEDIR]",
+     "print how LAYOUT was parsed (and laid out), as JSON",
+     "Prints {\"sections\": [{\"tree\": NODE}, ...]} for LAYOUT (a file, or - for standard input),\n"
+     "or {\"error\": MESSAGE}. --preview reads it as the previewer does; --measure runs the\n"
+     "layout pass and adds each section's height, the row boxes and the wrapped texts. Images\n"
+     "that cannot be loaded are named on standard error. Exit status: 0 sections, 1 error, 2 a\n"
+     "usage or file error.\n" KESTRANE_BASE_OPTION},
+    {"escpos", "escpos LAYOUT [-o|--out FILE]",
+     "write the ESC/POS stream an EPSON printer would get for LAYOUT",
+     "Writes the bytes the EPSON job's stream file would hold for LAYOUT (a file, or - for\n"
+     "standard input), line feeds stored as CR LF, to FILE or standard output. Exit status: 0,\n"
+     "or 2 for a usage or file error.\n"},
+    {"print", "print --type EPSON --address ADDR --base BASEDIR LAYOUT",
+     "print LAYOUT on the EPSON printer at ADDR",
+     "Runs the EPSON print job and prints its one message. ADDR is host, host:port, [IPv6] or\n"
+     "[IPv6]:port (port 515 when none is given); the stream file is made in\n"
+     "BASEDIR/node_modules/printer/build/, which must exist. Exit status: 0 printed, 1 an\n"
+     "\"Error - \" message, 2 a usage or file error.\n"},
+};
+
+const CommandText* find(const std::string& name) {
+    for (const CommandText& command : kCommands) {
+        if (name == command.name) return &command;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void printCommandUsage(std::ostream& out, const std::string& name, bool details) {
+    const CommandText* command = find(name);
+    if (command == nullptr) return;
+    out << "usage: kestrane " << command->synopsis << "\n";
+    if (details) {
+        out << command->details;
+    } else {
+        out << "Run 'kestrane " << name << " --help' for more.\n";
+    }
+}
+
+void printOverview(std::ostream& out) {
+    out << "usage: kestrane COMMAND ARGUMENTS...\n"
+           "       kestrane COMMAND --help\n"
+           "       kestrane --help | --version\n\n";
+    for (const CommandText& command : kCommands) {
+        out << "  " << command.synopsis << "\n      " << command.summary << "\n";
+    }
+}
+
+}  // namespace kestrane
