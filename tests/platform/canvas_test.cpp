@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/png_file.h"
 #include "tests/support/bitmap_writer.h"
 #include "tests/support/run_command.h"
@@ -131,6 +133,34 @@ TEST(CanvasTest, StretchKeepsSolidAreasAndShading) {
     const int64_t dark = countBlack(shaded, {0, 0, 100, 100});
     EXPECT_GT(dark, 4000);  // about half, dithered
     EXPECT_LT(dark, 6000);
+}
+
+TEST(CanvasTest, HalftonesAGradientByErrorDiffusion) {
+    // Luminance rising left to right and a little downwards, shrunk 2:1 across: the box filter
+    // and every weight of the error diffusion show in the pattern.
+    Image gradient;
+    gradient.width = 64;
+    gradient.height = 8;
+    for (int y = 0; y < gradient.height; ++y) {
+        for (int x = 0; x < gradient.width; ++x) {
+            const auto v = static_cast<uint8_t>(std::min(255, x * 4 + y * 3));
+            gradient.rgb.insert(gradient.rgb.end(), {v, v, v});
+        }
+    }
+    Canvas canvas(34, 10);
+    stretchImage(canvas, gradient, {1, 1, 33, 9});
+    EXPECT_EQ(testing::picture(canvas, {0, 0, 34, 10}), (std::vector<std::string>{
+        "..................................",
+        ".XXXXXXXXXX.XX.X.X.X..X...........",
+        ".XXXXXX.X.XX.X.X.X..X..X.X........",
+        ".XXXX.XXXX.XX.XX.X.X.X.....X......",
+        ".XXXXXX.XXX.XX.X.X..X..X..........",
+        ".XXX.XXX.X.X.X.X..X..X...X...X....",
+        ".XXXXX.XXXX.X.X.X.X.X..X..........",
+        ".XXX.XXX.X.XX.X.X..X......X.......",
+        ".XXXXX.XX.X.X.X.X.X..X.X..........",
+        "..................................",
+    }));
 }
 
 TEST(CanvasTest, CopyIsOneToOneAndCroppedToTheArea) {
