@@ -19,4 +19,8 @@ struct Image {
 // says, or one too large to be a receipt image; nothing is allocated for the pixels first.
 bool loadBitmapFile(const std::string& enginePath, Image& image);
 
+// Decodes the bytes of a BMP file, refusing what loadBitmapFile refuses. Takes the bytes by
+// value so they can be released before the pixels are copied out.
+bool decodeBitmap(std::string bytes, Image& image);
+
 }  // namespace kestrane

@@ -49,14 +49,7 @@ std::shared_ptr<const CachedImage> decode(const std::string& path, const FileSta
     auto entry = std::make_shared<CachedImage>();
     entry->stamp = stamp;
     Image pixels;
-    if (!loadBitmapFile(path, pixels)) return entry;
-    const double scale = static_cast<double>(kImageWidth) / pixels.width;
-    const double drawnHeight = pixels.height * scale;
-    if (drawnHeight > kMaxImageHeight) return entry;
-    const auto width = static_cast<int32_t>(pixels.width * scale);
-    const auto height = static_cast<int32_t>(drawnHeight);
-    Canvas& halftone = entry->halftone.emplace(width, height);
-    stretchImage(halftone, pixels, {0, 0, width, height});
+    if (loadBitmapFile(path, pixels)) entry->halftone = receiptHalftone(pixels);
     return entry;
 }
 
@@ -102,6 +95,18 @@ std::shared_ptr<const CachedImage> loadable(JobContext& job, const std::string& 
 }
 
 }  // namespace
+
+std::optional<Canvas> receiptHalftone(const Image& pixels) {
+    if (pixels.width <= 0 || pixels.height <= 0) return std::nullopt;
+    const double scale = static_cast<double>(kImageWidth) / pixels.width;
+    const double drawnHeight = pixels.height * scale;
+    if (drawnHeight > kMaxImageHeight) return std::nullopt;
+    const auto width = static_cast<int32_t>(pixels.width * scale);
+    const auto height = static_cast<int32_t>(drawnHeight);
+    std::optional<Canvas> halftone(std::in_place, width, height);
+    stretchImage(*halftone, pixels, {0, 0, width, height});
+    return halftone;
+}
 
 std::string resolveImagePath(const JobContext& job, const std::string& raw) {
     const std::size_t src = raw.find("src");

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/image.h"
 #include "render/job_context.h"
 
 namespace kestrane {
@@ -14,6 +16,10 @@ namespace kestrane {
 // of paper). A taller one, such as a 1-pixel-wide file that would scale to a million rows, is
 // an image that cannot be loaded.
 constexpr int32_t kMaxImageHeight = 16384;
+
+// The image as a receipt draws it: scaled to 550 pixels wide and halftoned. Nothing for an
+// empty image or one that would be drawn taller than kMaxImageHeight.
+std::optional<Canvas> receiptHalftone(const Image& pixels);
 
 // The file an img element names: the job's imageDirectory, "\node_modules\printer\" and
 // "GDIImageDirectory", then the file part of its src value (from its last "/" or "\", which is

@@ -62,6 +62,11 @@ bool loadBitmapFile(const std::string& enginePath, Image& image) {
     }
     std::string data(static_cast<std::size_t>(size), '\0');
     if (std::fread(data.data(), 1, data.size(), file.get()) != data.size()) return false;
+    file.reset();
+    return decodeBitmap(std::move(data), image);
+}
+
+bool decodeBitmap(std::string data, Image& image) {
     if (!plausibleBitmap(data)) return false;
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(data.data()),
