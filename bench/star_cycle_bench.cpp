@@ -97,6 +97,12 @@ void BM_RowsWithCodes(benchmark::State& state) { benchRows(state, true); }
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_Sample, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
+// Two jobs at once share the image cache and the glyph caches: the time a job should stay close
+// to the single-thread figure on two cores.
+BENCHMARK_CAPTURE(BM_Sample, kestrane_two_threads, "kestrane.html")
+    ->Threads(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Sample, vexo, "vexo.html")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Sample, invoice, "invoice.html")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Rows)
