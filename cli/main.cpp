@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "cli/escpos_command.h"
+#include "cli/pages_command.h"
 #include "cli/print_command.h"
+#include "cli/printers_command.h"
 #include "cli/render_command.h"
 #include "cli/tree_command.h"
 #include "cli/usage.h"
@@ -22,6 +24,8 @@ const Command kCommands[] = {
     {"render", kestrane::runRenderCommand},
     {"escpos", kestrane::runEscposCommand},
     {"print", kestrane::runPrintCommand},
+    {"printers", kestrane::runPrintersCommand},
+    {"pages", kestrane::runPagesCommand},
 };
 
 bool asksForHelp(const std::vector<std::string>& args) {

@@ -29,7 +29,8 @@ bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
             error = "unknown option \"" + arg + "\"";
             return false;
         } else if (haveLayout) {
-            error = "one LAYOUT only, but \"" + arg + "\" follows \"" + parsed.layout + "\"";
+            error = "one " + spec.positional + " only, but \"" + arg + "\" follows \"" +
+                    parsed.layout + "\"";
             return false;
         } else {
             parsed.layout = arg;
@@ -37,7 +38,8 @@ bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
         }
     }
     if (!haveLayout) {
-        error = "no LAYOUT given (a file, or - for standard input)";
+        error = "no " + spec.positional + " given" +
+                (spec.positional == "LAYOUT" ? " (a file, or - for standard input)" : "");
         return false;
     }
     for (const std::string& name : spec.required) {

@@ -13,6 +13,7 @@ struct OptionSpec {
     std::set<std::string> flags;                // e.g. "--preview"
     std::map<std::string, std::string> values;  // spelling -> name it is kept under ("-o" -> "--out")
     std::vector<std::string> required;          // value options the command cannot work without
+    std::string positional = "LAYOUT";          // what the one positional argument is called
 };
 
 struct ParsedOptions {

@@ -5,9 +5,10 @@
 
 namespace kestrane {
 
-// `kestrane print --type EPSON --address ADDR --base BASEDIR LAYOUT`: runs the EPSON print job
-// and prints its message. Returns 0 for "Receipt printed sucessfully", 1 for any other message,
-// 2 for a usage or file error or a printer type this command does not support.
+// `kestrane print --type STAR --printer NAME --base BASEDIR LAYOUT` and
+// `kestrane print --type EPSON --address ADDR --base BASEDIR LAYOUT`: runs the print job of the
+// type and prints its message. Returns 0 for the type's success message, 1 for an "Error - "
+// message, 2 for a usage or file error.
 int runPrintCommand(const std::vector<std::string>& args);
 
 }  // namespace kestrane

@@ -35,12 +35,29 @@ const CommandText kCommands[] = {
      "Writes the bytes the EPSON job's stream file would hold for LAYOUT (a file, or - for\n"
      "standard input), line feeds stored as CR LF, to FILE or standard output. Exit status: 0,\n"
      "or 2 for a usage or file error.\n"},
-    {"print", "print --type EPSON --address ADDR --base BASEDIR LAYOUT",
-     "print LAYOUT on the EPSON printer at ADDR",
-     "Runs the EPSON print job and prints its one message. ADDR is host, host:port, [IPv6] or\n"
+    {"print",
+     "print --type STAR --printer NAME --base BASEDIR LAYOUT\n"
+     "       kestrane print --type EPSON --address ADDR --base BASEDIR LAYOUT",
+     "print LAYOUT on the STAR printer NAME, or the EPSON printer at ADDR",
+     "Runs the print job of the type and prints its one message. BASEDIR is the application's\n"
+     "base directory. STAR: NAME is a printer the spooler knows (see kestrane printers); each\n"
+     "table section is drawn, with images from BASEDIR/node_modules/printer/GDIImageDirectory,\n"
+     "and sent as one document of raster pages. EPSON: ADDR is host, host:port, [IPv6] or\n"
      "[IPv6]:port (port 515 when none is given); the stream file is made in\n"
      "BASEDIR/node_modules/printer/build/, which must exist. Exit status: 0 printed, 1 an\n"
      "\"Error - \" message, 2 a usage or file error.\n"},
+    {"printers", "printers",
+     "list the printers the spooler knows, their state and page size",
+     "Prints one line a printer: its name, idle, printing or stopped, accepting or\n"
+     "not-accepting, and its printable area in device pixels at its resolution. The spooler is\n"
+     "the one the CUPS client configuration names (CUPS_SERVER, client.conf). Exit status: 0, or\n"
+     "1 when the spooler cannot be asked.\n"},
+    {"pages", "pages JOBFILE -o|--out DIR",
+     "turn a raster job a printer received into PNG pages",
+     "Decodes JOBFILE, a PWG raster document as a STAR job reaches the printer (the virtual\n"
+     "printer stores them under DIR/jobs/QUEUE/), into DIR/page-N.png, and prints each page's\n"
+     "file, size and resolution. Exit status: 0, 1 for a document that is not whole, 2 a usage\n"
+     "or file error.\n"},
 };
 
 const CommandText* find(const std::string& name) {

@@ -25,5 +25,11 @@ extern const char kTemplateNotParsed[];
 extern const char kLayoutNotSupported[];
 extern const char kSectionTooTall[];
 extern const char kLayoutTooLarge[];
+extern const char kPrinterOfflineNetwork[];
+extern const char kPrinterOffline[];
+extern const char kPrinterNameTooShort[];
+extern const char kCouldNotConnect[];
+extern const char kNoDrivers[];
+extern const char kCouldNotWrite[];
 
 }  // namespace kestrane

@@ -85,6 +85,11 @@ void textOut(Canvas& canvas, int32_t x, int32_t y, std::string_view text);
 // and white, so shading survives on a one-bit canvas.
 void stretchImage(Canvas& canvas, const Image& image, Rect target);
 
+// Scales the `from` area of `source` onto the whole of `canvas`, as a monochrome stretch that
+// keeps black: a pixel is black when any source pixel it covers is, so no thin rule or bar
+// vanishes when shrinking; growing repeats pixels. Source pixels outside `source` are white.
+void stretchCanvas(Canvas& canvas, const Canvas& source, Rect from);
+
 // Copies every pixel of `source` 1:1 with its top-left corner at (x, y), clipped to `canvas`.
 void copyCanvas(Canvas& canvas, const Canvas& source, int32_t x, int32_t y);
 

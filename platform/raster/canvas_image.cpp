@@ -58,6 +58,38 @@ void stretchImage(Canvas& canvas, const Image& image, Rect target) {
     }
 }
 
+void stretchCanvas(Canvas& canvas, const Canvas& source, Rect from) {
+    const int64_t dw = canvas.width, dh = canvas.height;
+    const int64_t sw = from.right - from.left, sh = from.bottom - from.top;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    // The source columns [first, last) of each target column, at least one.
+    std::vector<int64_t> first(static_cast<std::size_t>(dw)), last(first.size());
+    for (int64_t dx = 0; dx < dw; ++dx) {
+        first[dx] = from.left + dx * sw / dw;
+        last[dx] = std::max(first[dx] + 1, from.left + (dx + 1) * sw / dw);
+    }
+    // One packed row holding the band of source rows a target row covers: bits are ANDed, so a
+    // bit is clear (black) where any row of the band is black.
+    std::vector<uint8_t> band(static_cast<std::size_t>(source.stride));
+    for (int64_t dy = 0; dy < dh; ++dy) {
+        const int64_t top = from.top + dy * sh / dh;
+        const int64_t bottom = std::max(top + 1, from.top + (dy + 1) * sh / dh);
+        std::fill(band.begin(), band.end(), 0xFF);
+        for (int64_t sy = std::max<int64_t>(top, 0); sy < std::min<int64_t>(bottom, source.height); ++sy) {
+            const uint8_t* row = &source.bits[static_cast<std::size_t>(sy) * source.stride];
+            for (std::size_t i = 0; i < band.size(); ++i) band[i] &= row[i];
+        }
+        for (int64_t dx = 0; dx < dw; ++dx) {
+            bool black = false;
+            for (int64_t sx = std::max<int64_t>(first[dx], 0);
+                 sx < std::min<int64_t>(last[dx], source.width) && !black; ++sx) {
+                black = (band[static_cast<std::size_t>(sx / 8)] & (0x80 >> (sx % 8))) == 0;
+            }
+            if (black) setPixel(canvas, static_cast<int32_t>(dx), static_cast<int32_t>(dy), true);
+        }
+    }
+}
+
 void copyCanvas(Canvas& canvas, const Canvas& source, int32_t x, int32_t y) {
     const int32_t left = std::max(0, -x), right = std::min(source.width, canvas.width - x);
     const int32_t top = std::max(0, -y), bottom = std::min(source.height, canvas.height - y);

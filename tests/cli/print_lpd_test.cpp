@@ -1,16 +1,16 @@
-// `kestrane print` against a real line printer daemon: CUPS' cups-lpd in front of a private
-// scheduler whose RAW queue prints to a sink. The bytes the sink receives must be exactly the
+// `kestrane print` against a real line printer daemon: CUPS' cups-lpd in front of the virtual
+// printer's scheduler, whose RAW queue prints to a sink. The bytes the sink receives must be exactly the
 // `kestrane escpos` bytes, and the stream file must be gone afterwards.
 #include <gtest/gtest.h>
 
-#include "tests/support/cups_lpd_server.h"
+#include "tests/support/virtual_printer.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrane {
 namespace {
 
-using testing::CupsLpdServer;
+using testing::VirtualPrinter;
 using testing::entries;
 using testing::runCommand;
 
@@ -19,7 +19,7 @@ std::string samplePath(const std::string& sample) {
 }
 
 TEST(PrintLpdTest, SamplesArriveAtThePrinterByteForByte) {
-    CupsLpdServer server;
+    VirtualPrinter server;
     ASSERT_EQ(server.problem(), "");
     testing::TempDir base;
     const std::string build = base.make("node_modules/printer/build");
@@ -32,12 +32,12 @@ TEST(PrintLpdTest, SamplesArriveAtThePrinterByteForByte) {
         EXPECT_EQ(printed.out, "Receipt printed sucessfully\n") << sample;
         EXPECT_EQ(printed.status, 0) << sample;
         EXPECT_TRUE(entries(build).empty()) << sample << ": the stream file is removed";
-        EXPECT_EQ(server.takeJob(expected.out.size()), expected.out) << sample;
+        EXPECT_EQ(server.takeJobs("RAW", 1), std::vector<std::string>{expected.out}) << sample;
     }
 }
 
 TEST(PrintLpdTest, AQueueThatRejectsJobsGivesANegativeAcknowledgement) {
-    CupsLpdServer server;
+    VirtualPrinter server;
     ASSERT_EQ(server.problem(), "");
     ASSERT_EQ(server.cups({"cupsreject", "RAW"}), "");
     testing::TempDir base;
@@ -52,7 +52,7 @@ TEST(PrintLpdTest, AQueueThatRejectsJobsGivesANegativeAcknowledgement) {
     EXPECT_EQ(printed.status, 1);
     EXPECT_TRUE(entries(build).empty());
     EXPECT_EQ(server.cups({"lpstat", "-o"}), "");
-    EXPECT_TRUE(server.sinkFiles().empty());
+    EXPECT_TRUE(server.takeJobs("RAW", 0, std::chrono::seconds(1)).empty());
 }
 
 }  // namespace

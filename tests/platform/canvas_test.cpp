@@ -163,6 +163,35 @@ TEST(CanvasTest, HalftonesAGradientByErrorDiffusion) {
     }));
 }
 
+TEST(CanvasTest, StretchingAOneBitCanvasKeepsBlack) {
+    // A 1-pixel rule, 1-pixel bars two apart, and a lone dot.
+    Canvas source(12, 6);
+    moveTo(source, 0, 1);
+    lineTo(source, 12, 1);
+    for (int32_t x : {2, 4, 6}) {
+        moveTo(source, x, 3);
+        lineTo(source, x, 6);
+    }
+    setPixel(source, 11, 5, true);
+    const struct {
+        const char* what;
+        int32_t width, height;
+        Rect from;
+        std::vector<std::string> picture;
+    } cases[] = {
+        {"halved: every rule, bar and dot stays", 6, 3, {0, 0, 12, 6},
+         {"XXXXXX", ".XXX..", ".XXX.X"}},
+        {"doubled rows, same columns", 12, 4, {0, 0, 12, 2},
+         {"............", "............", "XXXXXXXXXXXX", "XXXXXXXXXXXX"}},
+        {"a slice below the canvas is white", 4, 2, {0, 6, 12, 10}, {"....", "...."}},
+    };
+    for (const auto& c : cases) {
+        Canvas target(c.width, c.height);
+        stretchCanvas(target, source, c.from);
+        EXPECT_EQ(testing::picture(target, {0, 0, c.width, c.height}), c.picture) << c.what;
+    }
+}
+
 TEST(CanvasTest, CopyIsOneToOneAndCroppedToTheArea) {
     Image image;
     image.width = image.height = 4;

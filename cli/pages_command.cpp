@@ -1,0 +1,52 @@
+#include "cli/pages_command.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "cli/options.h"
+#include "platform/png_file.h"
+#include "platform/raster_pages.h"
+
+namespace kestrane {
+
+int runPagesCommand(const std::vector<std::string>& args) {
+    const OptionSpec spec{{}, {{"--out", "--out"}, {"-o", "--out"}}, {"--out"}, "JOBFILE"};
+    ParsedOptions options;
+    std::string error;
+    if (!parseOptions(args, spec, options, error)) return usageError("pages", error);
+    std::ifstream in(options.layout, std::ios::binary);
+    if (!in) {
+        std::cerr << "kestrane: " << options.layout << ": cannot read\n";
+        return 2;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string out = options.value("--out");
+    std::error_code made;
+    std::filesystem::create_directories(out, made);
+    if (made) {
+        std::cerr << "kestrane: " << out << ": " << made.message() << "\n";
+        return 2;
+    }
+    std::vector<RasterPage> pages;
+    const bool whole = readRasterPages(bytes.str(), pages, error);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const std::string path = out + "/page-" + std::to_string(i + 1) + ".png";
+        std::string writeError;
+        if (!writePngFile(pages[i].pixels, path, writeError)) {
+            std::cerr << "kestrane: " << writeError << "\n";
+            return 2;
+        }
+        std::cout << path << " " << pages[i].pixels.width << "x" << pages[i].pixels.height << " px at "
+                  << pages[i].xdpi << "x" << pages[i].ydpi << " dpi\n";
+    }
+    if (!whole) {
+        std::cerr << "kestrane: " << options.layout << ": " << error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,72 @@
+#include "output/star_print.h"
+
+#include <memory>
+
+#include "output/messages.h"
+#include "output/star_job.h"
+#include "render/receipt_section.h"
+
+namespace kestrane {
+
+const char kStarDocumentTitle[] = "Quillon Reciept";
+
+namespace {
+
+std::string offlineMessage(const std::string& printerName) {
+    // A name with a backslash is a printer shared by another machine.
+    return printerName.find('\\') != std::string::npos ? kPrinterOfflineNetwork : kPrinterOffline;
+}
+
+// Opens the printer again for one section and sends the canvas as one document. Returns "" or
+// the message that ends the job.
+std::string printSection(const std::string& printerName, const Canvas& canvas) {
+    DeviceSize device;
+    switch (openPrinterDevice(printerName, device)) {
+        case DeviceResult::kOpened: break;
+        case DeviceResult::kNotConnected: return kCouldNotConnect;
+        case DeviceResult::kNoDriver: return kNoDrivers;
+        case DeviceResult::kNoDevice: return kCouldNotWrite;
+    }
+    std::string error;
+    std::unique_ptr<SpoolerDocument> document =
+        startSpoolerDocument(printerName, kStarDocumentTitle, device, error);
+    if (!document) return kCouldNotWrite;
+    for (const PageSlice& slice : pageSlices(canvas.height, device)) {
+        Canvas page(device.width, slice.deviceRows);
+        stretchCanvas(page, canvas, {0, slice.sourceTop, kReceiptWidth, slice.sourceTop + slice.sourceRows});
+        if (!document->addPage(page)) return kCouldNotWrite;
+    }
+    return document->finish() ? std::string() : std::string(kCouldNotWrite);
+}
+
+}  // namespace
+
+std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device) {
+    std::vector<PageSlice> slices;
+    if (canvasHeight <= 0 || device.width <= 0 || device.height <= 0) return slices;
+    const double scale = device.width / static_cast<double>(kReceiptWidth);
+    const auto total = static_cast<int64_t>(canvasHeight * scale);
+    const auto rowsPerPage = static_cast<int64_t>(device.height / scale);
+    int64_t top = 0;
+    int64_t remaining = total;
+    for (; remaining >= device.height; remaining -= device.height, top += rowsPerPage) {
+        slices.push_back({static_cast<int32_t>(top), static_cast<int32_t>(rowsPerPage), device.height});
+    }
+    if (remaining > 0) {
+        slices.push_back({static_cast<int32_t>(top), static_cast<int32_t>(canvasHeight - top),
+                          static_cast<int32_t>(remaining)});
+    }
+    return slices;
+}
+
+std::string printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
+                             const std::string& receiptText) {
+    if (printerState(printerName) != PrinterState::kReady) return offlineMessage(printerName);
+    if (receiptText.size() < 5) return kTextTooShort;
+    if (printerName.size() < 2) return kPrinterNameTooShort;
+    return runStarJob(imageDirectory, receiptText, [&](const Canvas& canvas, std::size_t) {
+               return printSection(printerName, canvas);
+           }).message;
+}
+
+}  // namespace kestrane

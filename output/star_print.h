@@ -1,0 +1,37 @@
+// The STAR print job: a receipt layout drawn by the STAR job and stretched onto the pages of a
+// printer the spooler knows by name, one spooler document a table section.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/spooler.h"
+
+namespace kestrane {
+
+// The title every STAR document has in the spooler.
+extern const char kStarDocumentTitle[];
+
+// One printer page of a receipt: `sourceRows` canvas rows from `sourceTop`, stretched onto a
+// page `deviceRows` device pixels tall and the device's width.
+struct PageSlice {
+    int32_t sourceTop = 0;
+    int32_t sourceRows = 0;
+    int32_t deviceRows = 0;
+};
+
+// How a canvas `canvasHeight` rows tall (570 wide) fills pages of `device`: the receipt is
+// scaled to the device's width, T = trunc(canvasHeight * W / 570) device rows; each full page
+// takes V device rows and trunc(V / scale) canvas rows; what is left over, if anything, goes on
+// a last, shorter page.
+std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device);
+
+// Prints `receiptText` on `printerName`: the printer must be ready, the texts long enough; each
+// table section is drawn and sent as one document titled kStarDocumentTitle. Returns
+// "Return - Print Operation was successful" or the first failure's "Error - " message; sections
+// before a failure stay printed.
+std::string printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
+                             const std::string& receiptText);
+
+}  // namespace kestrane

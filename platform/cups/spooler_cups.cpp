@@ -1,0 +1,257 @@
+// The spooler on CUPS. Every call goes to the scheduler the CUPS client configuration names
+// (CUPS_SERVER, client.conf), through the calling thread's default connection.
+#include <cups/cups.h>
+#include <cups/raster.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/spooler.h"
+
+namespace kestrane {
+
+namespace {
+
+struct FreeDest {
+    void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+};
+struct FreeInfo {
+    void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
+};
+using Dest = std::unique_ptr<cups_dest_t, FreeDest>;
+using Info = std::unique_ptr<cups_dinfo_t, FreeInfo>;
+
+Dest namedDest(const std::string& printer) {
+    return Dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
+}
+
+std::string option(const cups_dest_t* dest, const char* name) {
+    const char* value = cupsGetOption(name, dest->num_options, dest->options);
+    return value != nullptr ? value : "";
+}
+
+// IPP's printer-state: 3 idle, 4 processing, 5 stopped.
+bool isStopped(const cups_dest_t* dest) { return option(dest, "printer-state") == "5"; }
+bool isPrinting(const cups_dest_t* dest) { return option(dest, "printer-state") == "4"; }
+bool isAccepting(const cups_dest_t* dest) {
+    return option(dest, "printer-is-accepting-jobs") != "false";
+}
+
+int memberInteger(ipp_t* collection, const char* name) {
+    ipp_attribute_t* attribute = ippFindAttribute(collection, name, IPP_TAG_INTEGER);
+    return attribute != nullptr ? ippGetInteger(attribute, 0) : -1;
+}
+
+// The printable area of the default media at the default resolution, from the printer's
+// description; false when the description lacks either.
+bool deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& size) {
+    ipp_attribute_t* media = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-col");
+    ipp_attribute_t* resolution =
+        cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
+    if (media == nullptr || resolution == nullptr) return false;
+    ipp_t* col = ippGetCollection(media, 0);
+    ipp_attribute_t* sizeAttribute =
+        col != nullptr ? ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
+    ipp_t* mediaSize = sizeAttribute != nullptr ? ippGetCollection(sizeAttribute, 0) : nullptr;
+    if (mediaSize == nullptr) return false;
+    // Hundredths of millimetres.
+    const int width = memberInteger(mediaSize, "x-dimension");
+    const int length = memberInteger(mediaSize, "y-dimension");
+    const int left = std::max(0, memberInteger(col, "media-left-margin"));
+    const int right = std::max(0, memberInteger(col, "media-right-margin"));
+    const int top = std::max(0, memberInteger(col, "media-top-margin"));
+    const int bottom = std::max(0, memberInteger(col, "media-bottom-margin"));
+    ipp_res_t units = IPP_RES_PER_INCH;
+    int ydpi = 0;
+    int xdpi = ippGetResolution(resolution, 0, &ydpi, &units);
+    if (units == IPP_RES_PER_CM) {
+        xdpi = static_cast<int>(xdpi * 2.54 + 0.5);
+        ydpi = static_cast<int>(ydpi * 2.54 + 0.5);
+    }
+    const long printableWidth = width - left - right, printableLength = length - top - bottom;
+    if (xdpi <= 0 || ydpi <= 0 || printableWidth <= 0 || printableLength <= 0) return false;
+    size.width = static_cast<int32_t>(printableWidth * xdpi / 2540);
+    size.height = static_cast<int32_t>(printableLength * ydpi / 2540);
+    size.xdpi = xdpi;
+    size.ydpi = ydpi;
+    return size.width > 0 && size.height > 0;
+}
+
+std::string lastError(const char* what) {
+    return std::string(what) + ": " + cupsLastErrorString();
+}
+
+// Streams the raster into the open document request.
+ssize_t writeToRequest(void*, unsigned char* buffer, size_t length) {
+    const http_status_t status = cupsWriteRequestData(
+        CUPS_HTTP_DEFAULT, reinterpret_cast<const char*>(buffer), length);
+    return status == HTTP_STATUS_CONTINUE ? static_cast<ssize_t>(length) : -1;
+}
+
+class CupsDocument : public SpoolerDocument {
+  public:
+    CupsDocument(Dest dest, Info info, int job, const DeviceSize& size)
+        : dest_(std::move(dest)), info_(std::move(info)), job_(job), size_(size) {
+        raster_ = cupsRasterOpenIO(writeToRequest, nullptr, CUPS_RASTER_WRITE_PWG);
+        if (raster_ == nullptr) fail("cannot start the raster stream");
+    }
+
+    ~CupsDocument() override {
+        if (raster_ != nullptr) cupsRasterClose(raster_);
+        if (!finished_) {
+            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_.get(), info_.get());
+            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), job_);
+        }
+    }
+
+    bool addPage(const Canvas& page) override {
+        if (!error_.empty()) return false;
+        cups_page_header2_t header = pageHeader(page.width, page.height);
+        if (!cupsRasterWriteHeader2(raster_, &header)) return fail("the spooler took no page");
+        // PWG black_1 has 1 for black; the canvas has its bit set for white.
+        std::vector<unsigned char> line(header.cupsBytesPerLine);
+        const int tailBits = page.width % 8;
+        const auto tailMask = static_cast<unsigned char>(tailBits == 0 ? 0xFF : 0xFF << (8 - tailBits));
+        for (int32_t y = 0; y < page.height; ++y) {
+            const uint8_t* row = &page.bits[static_cast<std::size_t>(y) * page.stride];
+            for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<unsigned char>(~row[i]);
+            line.back() &= tailMask;
+            if (cupsRasterWritePixels(raster_, line.data(), header.cupsBytesPerLine) == 0) {
+                return fail("the spooler stopped taking the page");
+            }
+        }
+        return true;
+    }
+
+    bool finish() override {
+        if (!error_.empty()) return false;
+        cupsRasterClose(raster_);
+        raster_ = nullptr;
+        finished_ = true;
+        if (cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_.get(), info_.get()) >
+            IPP_STATUS_OK_EVENTS_COMPLETE) {
+            error_ = lastError("the spooler did not accept the document");
+            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), job_);
+            return false;
+        }
+        return true;
+    }
+
+    const std::string& error() const override { return error_; }
+
+  private:
+    cups_page_header2_t pageHeader(int32_t width, int32_t height) const {
+        cups_page_header2_t header;
+        std::memset(&header, 0, sizeof header);
+        const double widthPoints = width * 72.0 / size_.xdpi;
+        const double heightPoints = height * 72.0 / size_.ydpi;
+        pwg_media_t* media = pwgMediaForSize(static_cast<int>(width * 2540.0 / size_.xdpi),
+                                             static_cast<int>(height * 2540.0 / size_.ydpi));
+        cupsRasterInitPWGHeader(&header, media, "black_1", size_.xdpi, size_.ydpi, "one-sided",
+                                nullptr);
+        header.cupsWidth = static_cast<unsigned>(width);
+        header.cupsHeight = static_cast<unsigned>(height);
+        header.cupsBytesPerLine = static_cast<unsigned>((width + 7) / 8);
+        header.PageSize[0] = static_cast<unsigned>(widthPoints + 0.5);
+        header.PageSize[1] = static_cast<unsigned>(heightPoints + 0.5);
+        header.cupsPageSize[0] = static_cast<float>(widthPoints);
+        header.cupsPageSize[1] = static_cast<float>(heightPoints);
+        return header;
+    }
+
+    bool fail(const char* what) {
+        if (error_.empty()) error_ = lastError(what);
+        return false;
+    }
+
+    Dest dest_;
+    Info info_;
+    int job_;
+    DeviceSize size_;
+    cups_raster_t* raster_ = nullptr;
+    bool finished_ = false;
+    std::string error_;
+};
+
+}  // namespace
+
+PrinterState printerState(const std::string& printer) {
+    const Dest dest = namedDest(printer);
+    if (!dest) {
+        return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND ? PrinterState::kUnknown
+                                                             : PrinterState::kUnreachable;
+    }
+    if (isStopped(dest.get())) return PrinterState::kStopped;
+    if (!isAccepting(dest.get())) return PrinterState::kRejecting;
+    return PrinterState::kReady;
+}
+
+DeviceResult openPrinterDevice(const std::string& printer, DeviceSize& size) {
+    const Dest dest = namedDest(printer);
+    if (!dest) return DeviceResult::kNotConnected;
+    const Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    if (!info) return DeviceResult::kNoDriver;
+    return deviceSizeOf(dest.get(), info.get(), size) ? DeviceResult::kOpened
+                                                      : DeviceResult::kNoDevice;
+}
+
+std::vector<PrinterInfo> listPrinters(std::string& error) {
+    std::vector<PrinterInfo> printers;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
+        cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+        error = lastError("cannot list the printers");
+    }
+    for (int i = 0; i < count; ++i) {
+        cups_dest_t* dest = &dests[i];
+        if (dest->instance != nullptr) continue;
+        PrinterInfo info;
+        info.name = dest->name;
+        info.printing = isPrinting(dest);
+        info.stopped = isStopped(dest);
+        info.accepting = isAccepting(dest);
+        const Info description(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest));
+        info.sizeKnown = description && deviceSizeOf(dest, description.get(), info.size);
+        printers.push_back(info);
+    }
+    cupsFreeDests(count, dests);
+    return printers;
+}
+
+std::unique_ptr<SpoolerDocument> startSpoolerDocument(const std::string& printer,
+                                                      const std::string& title,
+                                                      const DeviceSize& size, std::string& error) {
+    Dest dest = namedDest(printer);
+    if (!dest) {
+        error = lastError("the printer cannot be reached");
+        return nullptr;
+    }
+    Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    if (!info) {
+        error = lastError("the printer has no description");
+        return nullptr;
+    }
+    int job = 0;
+    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest.get(), info.get(), &job, title.c_str(), 0,
+                          nullptr) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        error = lastError("the spooler refused the job");
+        return nullptr;
+    }
+    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest.get(), info.get(), job, title.c_str(),
+                              "image/pwg-raster", 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
+        error = lastError("the spooler refused the document");
+        cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest.get(), job);
+        return nullptr;
+    }
+    auto document = std::make_unique<CupsDocument>(std::move(dest), std::move(info), job, size);
+    if (!document->error().empty()) {
+        error = document->error();
+        return nullptr;
+    }
+    return document;
+}
+
+}  // namespace kestrane

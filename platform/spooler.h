@@ -1,0 +1,77 @@
+// The print spooler: printers by name, whether they can take jobs, the size of their printable
+// area in device pixels, and documents of one-bit raster pages. Used by the STAR print job and
+// the previewer's printing; the spooler itself decides where jobs go (on POSIX, the CUPS client
+// configuration: CUPS_SERVER, client.conf).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace kestrane {
+
+// Why a printer cannot take a job now.
+enum class PrinterState {
+    kReady,        // known, not stopped, accepting jobs
+    kUnknown,      // the spooler has no printer of that name
+    kUnreachable,  // the spooler does not answer
+    kStopped,      // printing is stopped (held, or disabled by an administrator)
+    kRejecting,    // the queue does not accept jobs
+};
+
+// The printable area of a printer's default page in device pixels, and its resolution.
+struct DeviceSize {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t xdpi = 0;
+    int32_t ydpi = 0;
+};
+
+// What opening a printer's device gave.
+enum class DeviceResult {
+    kOpened,
+    kNotConnected,  // the printer cannot be reached or found any more
+    kNoDriver,      // the spooler has no description (driver) of the printer
+    kNoDevice,      // the description names no usable page size or resolution
+};
+
+struct PrinterInfo {
+    std::string name;
+    bool printing = false;   // a job is being printed
+    bool stopped = false;
+    bool accepting = false;  // new jobs are taken
+    bool sizeKnown = false;
+    DeviceSize size;
+};
+
+PrinterState printerState(const std::string& printer);
+
+// Opens the printer's device: its default page's printable area at its default resolution.
+DeviceResult openPrinterDevice(const std::string& printer, DeviceSize& size);
+
+// Every printer the spooler knows, in its order. On failure an empty list and a reason.
+std::vector<PrinterInfo> listPrinters(std::string& error);
+
+// One spooler document: pages in order, then finish. A document that is destroyed unfinished is
+// cancelled, so nothing half-sent prints.
+class SpoolerDocument {
+  public:
+    virtual ~SpoolerDocument() = default;
+    // Adds a page of `page.width` x `page.height` device pixels. False, with error() set, when
+    // the spooler refused or lost the document.
+    virtual bool addPage(const Canvas& page) = 0;
+    // Ends the document; false, with error() set, when the spooler did not accept it whole.
+    virtual bool finish() = 0;
+    virtual const std::string& error() const = 0;
+};
+
+// Starts a document named `title` on `printer`, whose pages are rasters at `size`'s resolution.
+// Null, with `error` set, when the spooler refuses the job.
+std::unique_ptr<SpoolerDocument> startSpoolerDocument(const std::string& printer,
+                                                      const std::string& title,
+                                                      const DeviceSize& size, std::string& error);
+
+}  // namespace kestrane
