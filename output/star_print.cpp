@@ -32,9 +32,7 @@ std::string printSection(const std::string& printerName, const Canvas& canvas) {
         startSpoolerDocument(printerName, kStarDocumentTitle, device, error);
     if (!document) return kCouldNotWrite;
     for (const PageSlice& slice : pageSlices(canvas.height, device)) {
-        Canvas page(device.width, slice.deviceRows);
-        stretchCanvas(page, canvas, {0, slice.sourceTop, kReceiptWidth, slice.sourceTop + slice.sourceRows});
-        if (!document->addPage(page)) return kCouldNotWrite;
+        if (!document->addPage(devicePage(canvas, slice, device.width))) return kCouldNotWrite;
     }
     return document->finish() ? std::string() : std::string(kCouldNotWrite);
 }
@@ -57,6 +55,12 @@ std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device
                           static_cast<int32_t>(remaining)});
     }
     return slices;
+}
+
+Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWidth) {
+    Canvas page(deviceWidth, slice.deviceRows);
+    stretchCanvas(page, canvas, {0, slice.sourceTop, kReceiptWidth, slice.sourceTop + slice.sourceRows});
+    return page;
 }
 
 std::string printStarReceipt(const std::string& imageDirectory, const std::string& printerName,

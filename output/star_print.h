@@ -27,6 +27,10 @@ struct PageSlice {
 // a last, shorter page.
 std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device);
 
+// The page `slice` of a receipt canvas at the device's width, stretched as a monochrome
+// StretchBlt would: black stays black when shrinking.
+Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWidth);
+
 // Prints `receiptText` on `printerName`: the printer must be ready, the texts long enough; each
 // table section is drawn and sent as one document titled kStarDocumentTitle. Returns
 // "Return - Print Operation was successful" or the first failure's "Error - " message; sections

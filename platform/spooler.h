@@ -34,8 +34,8 @@ struct DeviceSize {
 enum class DeviceResult {
     kOpened,
     kNotConnected,  // the printer cannot be reached or found any more
-    kNoDriver,      // the spooler has no description (driver) of the printer
-    kNoDevice,      // the description names no usable page size or resolution
+    kNoDriver,      // the spooler has no driver for the printer: no page size or resolution
+    kNoDevice,      // the driver's page has no printable area
 };
 
 struct PrinterInfo {

@@ -45,17 +45,18 @@ int memberInteger(ipp_t* collection, const char* name) {
 }
 
 // The printable area of the default media at the default resolution, from the printer's
-// description; false when the description lacks either.
-bool deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& size) {
+// description. A description without either is a queue without a driver (a raw queue); one
+// whose printable area is empty has no usable device.
+DeviceResult deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& size) {
     ipp_attribute_t* media = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-col");
     ipp_attribute_t* resolution =
         cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
-    if (media == nullptr || resolution == nullptr) return false;
+    if (media == nullptr || resolution == nullptr) return DeviceResult::kNoDriver;
     ipp_t* col = ippGetCollection(media, 0);
     ipp_attribute_t* sizeAttribute =
         col != nullptr ? ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
     ipp_t* mediaSize = sizeAttribute != nullptr ? ippGetCollection(sizeAttribute, 0) : nullptr;
-    if (mediaSize == nullptr) return false;
+    if (mediaSize == nullptr) return DeviceResult::kNoDriver;
     // Hundredths of millimetres.
     const int width = memberInteger(mediaSize, "x-dimension");
     const int length = memberInteger(mediaSize, "y-dimension");
@@ -71,12 +72,14 @@ bool deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& size) {
         ydpi = static_cast<int>(ydpi * 2.54 + 0.5);
     }
     const long printableWidth = width - left - right, printableLength = length - top - bottom;
-    if (xdpi <= 0 || ydpi <= 0 || printableWidth <= 0 || printableLength <= 0) return false;
+    if (xdpi <= 0 || ydpi <= 0 || printableWidth <= 0 || printableLength <= 0) {
+        return DeviceResult::kNoDevice;
+    }
     size.width = static_cast<int32_t>(printableWidth * xdpi / 2540);
     size.height = static_cast<int32_t>(printableLength * ydpi / 2540);
     size.xdpi = xdpi;
     size.ydpi = ydpi;
-    return size.width > 0 && size.height > 0;
+    return size.width > 0 && size.height > 0 ? DeviceResult::kOpened : DeviceResult::kNoDevice;
 }
 
 std::string lastError(const char* what) {
@@ -193,8 +196,7 @@ DeviceResult openPrinterDevice(const std::string& printer, DeviceSize& size) {
     if (!dest) return DeviceResult::kNotConnected;
     const Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
     if (!info) return DeviceResult::kNoDriver;
-    return deviceSizeOf(dest.get(), info.get(), size) ? DeviceResult::kOpened
-                                                      : DeviceResult::kNoDevice;
+    return deviceSizeOf(dest.get(), info.get(), size);
 }
 
 std::vector<PrinterInfo> listPrinters(std::string& error) {
@@ -214,7 +216,8 @@ std::vector<PrinterInfo> listPrinters(std::string& error) {
         info.stopped = isStopped(dest);
         info.accepting = isAccepting(dest);
         const Info description(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest));
-        info.sizeKnown = description && deviceSizeOf(dest, description.get(), info.size);
+        info.sizeKnown = description && deviceSizeOf(dest, description.get(), info.size) ==
+                                            DeviceResult::kOpened;
         printers.push_back(info);
     }
     cupsFreeDests(count, dests);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -58,34 +59,114 @@ void stretchImage(Canvas& canvas, const Image& image, Rect target) {
     }
 }
 
+namespace {
+
+// When every target column has exactly one source column (a scale of 1 or more), the eight
+// pixels of a target byte come from a window of at most 9 source pixels: a table a target byte
+// maps each window to the byte, so a row costs one lookup a byte instead of eight branches on
+// the picture (which halftoned logos make unpredictable).
+// Target bytes whose pixels take the same offsets in their windows share a table; a stretch
+// has only a few such patterns.
+struct ByteTables {
+    std::vector<uint32_t> windowStart;  // the first source column of each target byte's window
+    std::vector<uint32_t> tableOf;      // each target byte's table, as an offset into `bytes`
+    std::vector<uint8_t> bytes;         // 512 entries a table
+};
+
+constexpr int kWindow = 9;
+
+ByteTables byteTables(const std::vector<int64_t>& first, int64_t width) {
+    ByteTables tables;
+    const int64_t count = (width + 7) / 8;
+    std::map<uint64_t, uint32_t> tableOfPattern;
+    for (int64_t byte = 0; byte < count; ++byte) {
+        const int64_t start = first[static_cast<std::size_t>(byte * 8)];
+        // Four bits an offset, 15 for a column past the edge (white).
+        uint64_t pattern = 0;
+        for (int64_t dx = byte * 8; dx < byte * 8 + 8; ++dx) {
+            pattern = (pattern << 4) | static_cast<uint64_t>(dx < width ? first[dx] - start : 15);
+        }
+        auto found = tableOfPattern.find(pattern);
+        if (found == tableOfPattern.end()) {
+            found = tableOfPattern.emplace(pattern, static_cast<uint32_t>(tables.bytes.size())).first;
+            for (unsigned window = 0; window < (1u << kWindow); ++window) {
+                unsigned white = 0;
+                for (int shift = 28; shift >= 0; shift -= 4) {
+                    const auto offset = static_cast<unsigned>((pattern >> shift) & 15);
+                    white = (white << 1) | (offset == 15 ? 1u : (window >> (kWindow - 1 - offset)) & 1u);
+                }
+                tables.bytes.push_back(static_cast<uint8_t>(white));
+            }
+        }
+        tables.windowStart.push_back(static_cast<uint32_t>(start));
+        tables.tableOf.push_back(found->second);
+    }
+    return tables;
+}
+
+// The 9 source pixels from column `start` of a packed row (bit set = white); the row has two
+// bytes of white padding.
+unsigned windowAt(const std::vector<uint8_t>& band, uint32_t start) {
+    const std::size_t at = start >> 3;
+    const unsigned sixteen = (unsigned{band[at]} << 8) | band[at + 1];
+    return (sixteen >> (16 - kWindow - (start & 7))) & ((1u << kWindow) - 1);
+}
+
+}  // namespace
+
 void stretchCanvas(Canvas& canvas, const Canvas& source, Rect from) {
     const int64_t dw = canvas.width, dh = canvas.height;
     const int64_t sw = from.right - from.left, sh = from.bottom - from.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-    // The source columns [first, last) of each target column, at least one.
+    // The source columns [first, last) of each target column, at least one, clipped to the
+    // source (columns outside it are white, as are the two padding bytes of the band).
     std::vector<int64_t> first(static_cast<std::size_t>(dw)), last(first.size());
+    bool oneEach = true;
     for (int64_t dx = 0; dx < dw; ++dx) {
-        first[dx] = from.left + dx * sw / dw;
-        last[dx] = std::max(first[dx] + 1, from.left + (dx + 1) * sw / dw);
+        const int64_t begin = from.left + dx * sw / dw;
+        const int64_t end = std::max(begin + 1, from.left + (dx + 1) * sw / dw);
+        first[dx] = std::clamp<int64_t>(begin, 0, source.width);
+        last[dx] = std::clamp<int64_t>(end, first[dx], source.width);
+        oneEach = oneEach && end - begin == 1 && from.left >= 0 && from.right <= source.width;
     }
+    const ByteTables tables = oneEach ? byteTables(first, dw) : ByteTables();
     // One packed row holding the band of source rows a target row covers: bits are ANDed, so a
     // bit is clear (black) where any row of the band is black.
-    std::vector<uint8_t> band(static_cast<std::size_t>(source.stride));
+    std::vector<uint8_t> band(static_cast<std::size_t>(source.stride) + 2, 0xFF);
+    const auto blackIn = [&](int64_t dx) {
+        for (int64_t sx = first[dx]; sx < last[dx]; ++sx) {
+            if ((band[static_cast<std::size_t>(sx >> 3)] & (0x80 >> (sx & 7))) == 0) return true;
+        }
+        return false;
+    };
+    int64_t previousTop = -1, previousBottom = -1;
     for (int64_t dy = 0; dy < dh; ++dy) {
-        const int64_t top = from.top + dy * sh / dh;
-        const int64_t bottom = std::max(top + 1, from.top + (dy + 1) * sh / dh);
-        std::fill(band.begin(), band.end(), 0xFF);
-        for (int64_t sy = std::max<int64_t>(top, 0); sy < std::min<int64_t>(bottom, source.height); ++sy) {
-            const uint8_t* row = &source.bits[static_cast<std::size_t>(sy) * source.stride];
-            for (std::size_t i = 0; i < band.size(); ++i) band[i] &= row[i];
+        const int64_t top = std::max<int64_t>(from.top + dy * sh / dh, 0);
+        const int64_t bottom =
+            std::min<int64_t>(std::max(top + 1, from.top + (dy + 1) * sh / dh), source.height);
+        uint8_t* row = &canvas.bits[static_cast<std::size_t>(dy) * canvas.stride];
+        if (top == previousTop && bottom == previousBottom) {
+            // Growing: the band of the row above again.
+            std::copy(row - canvas.stride, row, row);
+            continue;
+        }
+        previousTop = top;
+        previousBottom = bottom;
+        std::fill(row, row + canvas.stride, 0xFF);
+        std::fill(band.begin(), band.begin() + source.stride, 0xFF);
+        for (int64_t sy = top; sy < bottom; ++sy) {
+            const uint8_t* line = &source.bits[static_cast<std::size_t>(sy) * source.stride];
+            for (int32_t i = 0; i < source.stride; ++i) band[i] &= line[i];
+        }
+        if (std::all_of(band.begin(), band.end(), [](uint8_t byte) { return byte == 0xFF; })) continue;
+        if (oneEach) {
+            for (std::size_t byte = 0; byte < tables.windowStart.size(); ++byte) {
+                row[byte] = tables.bytes[tables.tableOf[byte] + windowAt(band, tables.windowStart[byte])];
+            }
+            continue;
         }
         for (int64_t dx = 0; dx < dw; ++dx) {
-            bool black = false;
-            for (int64_t sx = std::max<int64_t>(first[dx], 0);
-                 sx < std::min<int64_t>(last[dx], source.width) && !black; ++sx) {
-                black = (band[static_cast<std::size_t>(sx / 8)] & (0x80 >> (sx % 8))) == 0;
-            }
-            if (black) setPixel(canvas, static_cast<int32_t>(dx), static_cast<int32_t>(dy), true);
+            if (blackIn(dx)) row[dx >> 3] = static_cast<uint8_t>(row[dx >> 3] & ~(0x80 >> (dx & 7)));
         }
     }
 }

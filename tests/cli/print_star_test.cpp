@@ -117,9 +117,8 @@ TEST(PrintStarTest, EachSectionArrivesAsTheCanvasStretchedOntoPages) {
             for (std::size_t p = 0; p < pages.size(); ++p) {
                 EXPECT_EQ(pages[p].pixels.width, c.device.width) << c.what;
                 EXPECT_EQ(pages[p].xdpi, 203) << c.what;
-                Canvas expected(c.device.width, slices[p].deviceRows);
-                stretchCanvas(expected, canvases[j], {0, slices[p].sourceTop, 570, slices[p].sourceTop + slices[p].sourceRows});
-                EXPECT_EQ(pages[p].pixels.bits, expected.bits) << c.what << ", job " << j << ", page " << p;
+                EXPECT_EQ(pages[p].pixels.bits, devicePage(canvases[j], slices[p], c.device.width).bits)
+                    << c.what << ", job " << j << ", page " << p;
             }
         }
     }
@@ -167,6 +166,8 @@ TEST(PrintStarTest, EveryFailureHasItsMessageAndPrintsNothingAfterIt) {
         {"a one-byte printer name", "R", table,
          "Error - The printer requested is either Offline or does not Exist\n in your set of installed printers!\n"},
         {"five bytes without markup", "receipt80", "hello", "Error - Unsupported Receipt Layout Format!\n"},
+        {"a raw queue has no driver to draw for", "RAW", table,
+         "Error - You do not have the drivers installed for this Printer!\n"},
         {"an unterminated table prints nothing", "receipt80", "<table>" + rows(1), kSuccess},
         {"a second section that does not parse", "receipt80", table + "<table><tr></table>",
          "Error - Template Could not Pass Correctly\n"},

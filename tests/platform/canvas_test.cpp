@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "platform/png_file.h"
 #include "tests/support/bitmap_writer.h"
@@ -189,6 +190,40 @@ TEST(CanvasTest, StretchingAOneBitCanvasKeepsBlack) {
         Canvas target(c.width, c.height);
         stretchCanvas(target, source, c.from);
         EXPECT_EQ(testing::picture(target, {0, 0, c.width, c.height}), c.picture) << c.what;
+    }
+}
+
+TEST(CanvasTest, StretchingMatchesThePixelByPixelRuleAtEveryScale) {
+    // A random picture with a halftone's density, stretched to receipt printer widths, against
+    // the rule itself: a target pixel is black when a source pixel of its box is.
+    std::mt19937 random(5707);
+    Canvas source(570, 40);
+    for (int32_t y = 0; y < source.height; ++y) {
+        for (int32_t x = 0; x < source.width; ++x) setPixel(source, x, y, random() % 3 == 0);
+    }
+    const Rect whole{0, 0, 570, 40};
+    const struct {
+        int32_t width, height;
+        Rect from;
+    } cases[] = {{575, 41, whole}, {576, 40, whole}, {1140, 80, whole}, {570, 40, whole},
+                 {383, 27, whole}, {100, 7, whole}, {575, 30, {0, 15, 570, 45}}};
+    for (const auto& c : cases) {
+        Canvas target(c.width, c.height);
+        stretchCanvas(target, source, c.from);
+        const int64_t sw = c.from.right - c.from.left, sh = c.from.bottom - c.from.top;
+        int64_t wrong = 0;
+        for (int64_t dy = 0; dy < c.height; ++dy) {
+            for (int64_t dx = 0; dx < c.width; ++dx) {
+                const int64_t x0 = c.from.left + dx * sw / c.width, y0 = c.from.top + dy * sh / c.height;
+                const int64_t x1 = std::max(x0 + 1, c.from.left + (dx + 1) * sw / c.width);
+                const int64_t y1 = std::max(y0 + 1, c.from.top + (dy + 1) * sh / c.height);
+                const Rect box{static_cast<int32_t>(x0), static_cast<int32_t>(y0),
+                               static_cast<int32_t>(x1), static_cast<int32_t>(y1)};
+                const bool black = countBlack(source, box) > 0;
+                wrong += black != isBlack(target, static_cast<int32_t>(dx), static_cast<int32_t>(dy));
+            }
+        }
+        EXPECT_EQ(wrong, 0) << c.width << " x " << c.height;
     }
 }
 
