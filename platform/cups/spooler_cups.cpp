@@ -205,7 +205,8 @@ std::vector<PrinterInfo> listPrinters(std::string& error) {
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
     if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
         cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
-        error = lastError("cannot list the printers");
+        error = std::string("the CUPS scheduler at ") + cupsServer() + " does not answer (" +
+                cupsLastErrorString() + ")";
     }
     for (int i = 0; i < count; ++i) {
         cups_dest_t* dest = &dests[i];
