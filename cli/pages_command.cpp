@@ -1,11 +1,11 @@
 #include "cli/pages_command.h"
 
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "cli/options.h"
+#include "cli/output_directory.h"
 #include "platform/png_file.h"
 #include "platform/raster_pages.h"
 
@@ -24,12 +24,7 @@ int runPagesCommand(const std::vector<std::string>& args) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     const std::string out = options.value("--out");
-    std::error_code made;
-    std::filesystem::create_directories(out, made);
-    if (made) {
-        std::cerr << "kestrane: " << out << ": " << made.message() << "\n";
-        return 2;
-    }
+    if (!makeOutputDirectory(out)) return 2;
     std::vector<RasterPage> pages;
     const bool whole = readRasterPages(bytes.str(), pages, error);
     for (std::size_t i = 0; i < pages.size(); ++i) {

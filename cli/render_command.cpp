@@ -1,11 +1,11 @@
 #include "cli/render_command.h"
 
-#include <filesystem>
 #include <iostream>
 
 #include "cli/image_warnings.h"
 #include "cli/layout_file.h"
 #include "cli/options.h"
+#include "cli/output_directory.h"
 #include "markup/preview_text.h"
 #include "output/messages.h"
 #include "output/star_job.h"
@@ -52,12 +52,7 @@ int runRenderCommand(const std::vector<std::string>& args) {
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     const std::string out = options.value("--out");
-    std::error_code made;
-    std::filesystem::create_directories(out, made);
-    if (made) {
-        std::cerr << "kestrane: " << out << ": " << made.message() << "\n";
-        return 2;
-    }
+    if (!makeOutputDirectory(out)) return 2;
     const std::string base = options.value("--base", ".");
     if (options.flags.count("--preview") != 0) return renderPreview(layout, base, out);
 

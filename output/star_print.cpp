@@ -20,19 +20,20 @@ std::string offlineMessage(const std::string& printerName) {
 // Opens the printer again for one section and sends the canvas as one document. Returns "" or
 // the message that ends the job.
 std::string printSection(const std::string& printerName, const Canvas& canvas) {
-    DeviceSize device;
-    switch (openPrinterDevice(printerName, device)) {
+    DeviceResult opened = DeviceResult::kOpened;
+    const std::unique_ptr<PrinterDevice> device = openPrinterDevice(printerName, opened);
+    switch (opened) {
         case DeviceResult::kOpened: break;
         case DeviceResult::kNotConnected: return kCouldNotConnect;
         case DeviceResult::kNoDriver: return kNoDrivers;
         case DeviceResult::kNoDevice: return kCouldNotWrite;
     }
     std::string error;
-    std::unique_ptr<SpoolerDocument> document =
-        startSpoolerDocument(printerName, kStarDocumentTitle, device, error);
+    const std::unique_ptr<SpoolerDocument> document = device->startDocument(kStarDocumentTitle, error);
     if (!document) return kCouldNotWrite;
-    for (const PageSlice& slice : pageSlices(canvas.height, device)) {
-        if (!document->addPage(devicePage(canvas, slice, device.width))) return kCouldNotWrite;
+    const DeviceSize& size = device->size();
+    for (const PageSlice& slice : pageSlices(canvas.height, size)) {
+        if (!document->addPage(devicePage(canvas, slice, size.width))) return kCouldNotWrite;
     }
     return document->finish() ? std::string() : std::string(kCouldNotWrite);
 }

@@ -49,14 +49,11 @@ struct PrinterInfo {
 
 PrinterState printerState(const std::string& printer);
 
-// Opens the printer's device: its default page's printable area at its default resolution.
-DeviceResult openPrinterDevice(const std::string& printer, DeviceSize& size);
-
 // Every printer the spooler knows, in its order. On failure an empty list and a reason.
 std::vector<PrinterInfo> listPrinters(std::string& error);
 
 // One spooler document: pages in order, then finish. A document that is destroyed unfinished is
-// cancelled, so nothing half-sent prints.
+// cancelled, so nothing half-sent prints. It must not outlive the device it was started on.
 class SpoolerDocument {
   public:
     virtual ~SpoolerDocument() = default;
@@ -68,10 +65,19 @@ class SpoolerDocument {
     virtual const std::string& error() const = 0;
 };
 
-// Starts a document named `title` on `printer`, whose pages are rasters at `size`'s resolution.
-// Null, with `error` set, when the spooler refuses the job.
-std::unique_ptr<SpoolerDocument> startSpoolerDocument(const std::string& printer,
-                                                      const std::string& title,
-                                                      const DeviceSize& size, std::string& error);
+// A printer opened for printing: the printable area of its default page at its default
+// resolution, and documents started on it.
+class PrinterDevice {
+  public:
+    virtual ~PrinterDevice() = default;
+    virtual const DeviceSize& size() const = 0;
+    // Starts a document named `title` whose pages are rasters at the device's resolution. Null,
+    // with `error` set, when the spooler refuses the job.
+    virtual std::unique_ptr<SpoolerDocument> startDocument(const std::string& title,
+                                                           std::string& error) = 0;
+};
+
+// Opens `printer`'s device; null, with `result` saying why, when it cannot.
+std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, DeviceResult& result);
 
 }  // namespace kestrane

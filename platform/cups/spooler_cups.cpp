@@ -95,8 +95,8 @@ ssize_t writeToRequest(void*, unsigned char* buffer, size_t length) {
 
 class CupsDocument : public SpoolerDocument {
   public:
-    CupsDocument(Dest dest, Info info, int job, const DeviceSize& size)
-        : dest_(std::move(dest)), info_(std::move(info)), job_(job), size_(size) {
+    CupsDocument(cups_dest_t* dest, cups_dinfo_t* info, int job, const DeviceSize& size)
+        : dest_(dest), info_(info), job_(job), size_(size) {
         raster_ = cupsRasterOpenIO(writeToRequest, nullptr, CUPS_RASTER_WRITE_PWG);
         if (raster_ == nullptr) fail("cannot start the raster stream");
     }
@@ -104,8 +104,8 @@ class CupsDocument : public SpoolerDocument {
     ~CupsDocument() override {
         if (raster_ != nullptr) cupsRasterClose(raster_);
         if (!finished_) {
-            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_.get(), info_.get());
-            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), job_);
+            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_, info_);
+            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_, job_);
         }
     }
 
@@ -133,10 +133,9 @@ class CupsDocument : public SpoolerDocument {
         cupsRasterClose(raster_);
         raster_ = nullptr;
         finished_ = true;
-        if (cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_.get(), info_.get()) >
-            IPP_STATUS_OK_EVENTS_COMPLETE) {
+        if (cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_, info_) > IPP_STATUS_OK_EVENTS_COMPLETE) {
             error_ = lastError("the spooler did not accept the document");
-            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), job_);
+            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_, job_);
             return false;
         }
         return true;
@@ -169,13 +168,48 @@ class CupsDocument : public SpoolerDocument {
         return false;
     }
 
-    Dest dest_;
-    Info info_;
+    cups_dest_t* dest_;  // the device's
+    cups_dinfo_t* info_;
     int job_;
     DeviceSize size_;
     cups_raster_t* raster_ = nullptr;
     bool finished_ = false;
     std::string error_;
+};
+
+class CupsDevice : public PrinterDevice {
+  public:
+    CupsDevice(Dest dest, Info info, const DeviceSize& size)
+        : dest_(std::move(dest)), info_(std::move(info)), size_(size) {}
+
+    const DeviceSize& size() const override { return size_; }
+
+    std::unique_ptr<SpoolerDocument> startDocument(const std::string& title,
+                                                   std::string& error) override {
+        int job = 0;
+        if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest_.get(), info_.get(), &job, title.c_str(), 0,
+                              nullptr) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+            error = lastError("the spooler refused the job");
+            return nullptr;
+        }
+        if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest_.get(), info_.get(), job, title.c_str(),
+                                  "image/pwg-raster", 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
+            error = lastError("the spooler refused the document");
+            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), job);
+            return nullptr;
+        }
+        auto document = std::make_unique<CupsDocument>(dest_.get(), info_.get(), job, size_);
+        if (!document->error().empty()) {
+            error = document->error();
+            return nullptr;
+        }
+        return document;
+    }
+
+  private:
+    Dest dest_;
+    Info info_;
+    DeviceSize size_;
 };
 
 }  // namespace
@@ -191,12 +225,17 @@ PrinterState printerState(const std::string& printer) {
     return PrinterState::kReady;
 }
 
-DeviceResult openPrinterDevice(const std::string& printer, DeviceSize& size) {
-    const Dest dest = namedDest(printer);
-    if (!dest) return DeviceResult::kNotConnected;
-    const Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
-    if (!info) return DeviceResult::kNoDriver;
-    return deviceSizeOf(dest.get(), info.get(), size);
+std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, DeviceResult& result) {
+    Dest dest = namedDest(printer);
+    if (!dest) {
+        result = DeviceResult::kNotConnected;
+        return nullptr;
+    }
+    Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    DeviceSize size;
+    result = info ? deviceSizeOf(dest.get(), info.get(), size) : DeviceResult::kNoDriver;
+    if (result != DeviceResult::kOpened) return nullptr;
+    return std::make_unique<CupsDevice>(std::move(dest), std::move(info), size);
 }
 
 std::vector<PrinterInfo> listPrinters(std::string& error) {
@@ -223,39 +262,6 @@ std::vector<PrinterInfo> listPrinters(std::string& error) {
     }
     cupsFreeDests(count, dests);
     return printers;
-}
-
-std::unique_ptr<SpoolerDocument> startSpoolerDocument(const std::string& printer,
-                                                      const std::string& title,
-                                                      const DeviceSize& size, std::string& error) {
-    Dest dest = namedDest(printer);
-    if (!dest) {
-        error = lastError("the printer cannot be reached");
-        return nullptr;
-    }
-    Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
-    if (!info) {
-        error = lastError("the printer has no description");
-        return nullptr;
-    }
-    int job = 0;
-    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest.get(), info.get(), &job, title.c_str(), 0,
-                          nullptr) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        error = lastError("the spooler refused the job");
-        return nullptr;
-    }
-    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest.get(), info.get(), job, title.c_str(),
-                              "image/pwg-raster", 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
-        error = lastError("the spooler refused the document");
-        cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest.get(), job);
-        return nullptr;
-    }
-    auto document = std::make_unique<CupsDocument>(std::move(dest), std::move(info), job, size);
-    if (!document->error().empty()) {
-        error = document->error();
-        return nullptr;
-    }
-    return document;
 }
 
 }  // namespace kestrane
