@@ -1,0 +1,56 @@
+#include "binding/print_lanes.h"
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace kestrane {
+
+namespace {
+
+struct Lanes {
+    std::mutex lock;
+    std::map<std::string, std::deque<std::function<void()>>> waiting;  // a printer with a thread
+};
+
+// Never destroyed: a lane's thread may still be finishing while the process exits.
+Lanes& lanes() {
+    static Lanes* all = new Lanes;
+    return *all;
+}
+
+// The thread of one printer: runs its jobs until none is left, then ends.
+void drain(const std::string& printer) {
+    Lanes& all = lanes();
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::lock_guard<std::mutex> guard(all.lock);
+            auto lane = all.waiting.find(printer);
+            if (lane->second.empty()) {
+                all.waiting.erase(lane);
+                return;
+            }
+            job = std::move(lane->second.front());
+            lane->second.pop_front();
+        }
+        job();
+    }
+}
+
+}  // namespace
+
+void runInLane(const std::string& printer, std::function<void()> job) {
+    Lanes& all = lanes();
+    std::lock_guard<std::mutex> guard(all.lock);
+    const auto lane = all.waiting.find(printer);
+    if (lane != all.waiting.end()) {
+        lane->second.push_back(std::move(job));
+        return;
+    }
+    all.waiting[printer].push_back(std::move(job));
+    std::thread(drain, printer).detach();
+}
+
+}  // namespace kestrane

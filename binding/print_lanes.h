@@ -1,0 +1,15 @@
+// Print jobs run one at a time for each printer, in the order they were handed in, each printer
+// on a thread of its own: a printer that is slow or dead (an EPSON printer waiting out its
+// 30-second limit) holds up only its own jobs. Jobs of different printers run at the same time,
+// which their job contexts make safe.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kestrane {
+
+// Runs `job` on the lane of `printer` after every job handed in for it before. Returns at once.
+void runInLane(const std::string& printer, std::function<void()> job);
+
+}  // namespace kestrane

@@ -1,0 +1,69 @@
+'use strict';
+// printReceiptAsync: jobs off the JavaScript thread, one at a time a printer in call order.
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('fs');
+const net = require('net');
+const os = require('os');
+const path = require('path');
+const { startPrinter } = require('./virtual-printer');
+const addon = require('../..');
+
+const starSuccess = 'Return - Print Operation was successful';
+const row = (text) => `<table><tr><td>${text}</td></tr></table>`;
+
+test('fifty calls at once finish in call order for each printer, the event loop free', async (t) => {
+  const printer = startPrinter();
+  t.after(() => printer.stop());
+  let ticks = 0;
+  const timer = setInterval(() => { ticks += 1; }, 5);
+  const finished = { receipt80: [], receipt58: [] };
+  const calls = [];
+  for (let i = 0; i < 50; i += 1) {
+    const queue = i % 2 ? 'receipt58' : 'receipt80';
+    const layout = i % 10 === 9 ? '<table><tr></table>' : row(`Receipt ${i}`);
+    calls.push(addon.printReceiptAsync(queue, 'STAR', 'x', '', layout).then((message) => {
+      finished[queue].push(i);
+      return message;
+    }));
+  }
+  const messages = await Promise.all(calls);
+  clearInterval(timer);
+  messages.forEach((message, i) => {
+    assert.strictEqual(message, i % 10 === 9 ? 'Error - Template Could not Pass Correctly' : starSuccess, `call ${i}`);
+  });
+  const inOrder = (list) => list.every((n, k) => k === 0 || list[k - 1] < n);
+  assert.ok(inOrder(finished.receipt80) && inOrder(finished.receipt58), JSON.stringify(finished));
+  assert.ok(ticks >= 5, `the timer fired ${ticks} times`);
+  assert.strictEqual(printer.jobs('receipt80', 20).length + printer.jobs('receipt58', 20).length, 45);
+});
+
+test('a printer that does not answer holds up only its own jobs', async (t) => {
+  const printer = startPrinter();
+  const sockets = [];
+  const silent = net.createServer((socket) => sockets.push(socket));  // accepts, never answers
+  await new Promise((resolve) => silent.listen(0, '127.0.0.1', resolve));
+  t.after(() => { printer.stop(); silent.close(); });
+  const base = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrane-js-'));
+  fs.mkdirSync(path.join(base, 'node_modules', 'printer', 'build'), { recursive: true });
+
+  let kitchenDone = false;
+  const kitchen = addon.printReceiptAsync('kitchen', 'EPSON', `127.0.0.1:${silent.address().port}`, base, row('Soup'))
+    .then((message) => { kitchenDone = true; return message; });
+  const till = await addon.printReceiptAsync('receipt80', 'STAR', 'x', '', row('Coffee'));
+  assert.strictEqual(till, starSuccess);
+  assert.strictEqual(kitchenDone, false, 'the till printed while the kitchen printer was silent');
+  for (const socket of sockets) socket.destroy();  // the kitchen printer goes away
+  assert.match(await kitchen, /^Error - The printer at 127\.0\.0\.1:\d+ closed the connection/);
+});
+
+test('a synchronous call waits for the jobs queued before it and returns its own message', async (t) => {
+  const printer = startPrinter();
+  t.after(() => printer.stop());
+  const queued = [1, 2, 3, 4, 5].map((n) => addon.printReceiptAsync('receipt80', 'STAR', 'x', '', row(`Queued ${n}`)));
+  const own = addon.printReceipt('receipt80', 'STAR', 'x', '', '<table><tr></table>');
+  assert.strictEqual(own, 'Error - Template Could not Pass Correctly');
+  // The five ran before it: their jobs are at the printer already.
+  assert.strictEqual(printer.jobs('receipt80', 5).length, 5);
+  assert.deepStrictEqual(await Promise.all(queued), Array(5).fill(starSuccess));
+});
