@@ -3,7 +3,6 @@
 #include <node_api.h>
 
 #include <cstring>
-#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,12 +112,7 @@ napi_value printReceipt(napi_env env, napi_callback_info info) {
     PrintRequest request;
     std::string message;
     if (toRequest(env, arguments(env, info, 5), request, message)) {
-        // The promise is shared: the lane's thread may still be inside set_value when this call
-        // has its message and returns.
-        auto done = std::make_shared<std::promise<std::string>>();
-        std::future<std::string> result = done->get_future();
-        runInLane(printerKey(request), [request, done] { done->set_value(runPrintRequest(request)); });
-        message = result.get();
+        runInLaneAndWait(printerKey(request), [&] { message = runPrintRequest(request); });
     }
     return makeString(env, message);
 }

@@ -1,5 +1,6 @@
 #include "binding/print_lanes.h"
 
+#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -40,6 +41,36 @@ void drain(const std::string& printer) {
 }
 
 }  // namespace
+
+void runInLaneAndWait(const std::string& printer, const std::function<void()>& job) {
+    Lanes& all = lanes();
+    {
+        std::unique_lock<std::mutex> guard(all.lock);
+        const auto lane = all.waiting.find(printer);
+        if (lane != all.waiting.end()) {
+            // The lane is busy: wait for the turn of this job.
+            std::condition_variable turn;
+            bool done = false;
+            lane->second.push_back([&] {
+                job();
+                std::lock_guard<std::mutex> doneGuard(all.lock);
+                done = true;
+                turn.notify_one();
+            });
+            turn.wait(guard, [&] { return done; });
+            return;
+        }
+        all.waiting[printer];  // the lane is this thread's until the job is done
+    }
+    job();
+    std::lock_guard<std::mutex> guard(all.lock);
+    const auto lane = all.waiting.find(printer);
+    if (lane->second.empty()) {
+        all.waiting.erase(lane);
+    } else {
+        std::thread(drain, printer).detach();  // jobs handed in meanwhile
+    }
+}
 
 void runInLane(const std::string& printer, std::function<void()> job) {
     Lanes& all = lanes();

@@ -12,4 +12,8 @@ namespace kestrane {
 // Runs `job` on the lane of `printer` after every job handed in for it before. Returns at once.
 void runInLane(const std::string& printer, std::function<void()> job);
 
+// Runs `job` in the lane of `printer` and returns when it is done: on the calling thread when
+// the lane is idle, else after the jobs handed in before, on the lane's thread.
+void runInLaneAndWait(const std::string& printer, const std::function<void()>& job);
+
 }  // namespace kestrane
