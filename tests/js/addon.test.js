@@ -16,9 +16,12 @@ const base = path.join(root, 'samples', 'base');
 const table = '<table><tr><td>Total</td></tr></table>';
 const starSuccess = 'Return - Print Operation was successful';
 
-test('printReceipt answers every call with one message', async (t) => {
-  const printer = startPrinter();
-  t.after(() => printer.stop());
+// One virtual printer for the file: the CUPS client of a thread keeps the scheduler it first
+// found, so the file's calls all go to one.
+const printer = startPrinter();
+test.after(() => printer.stop());
+
+test('printReceipt answers every call with one message', async () => {
   const throwing = { toString() { throw new Error('no text'); } };
   const cases = [
     ['no argument', [], 'Error - Expected 2 arguments - > (1) printerName (2) receiptText.'],
@@ -48,9 +51,7 @@ test('printReceipt answers every call with one message', async (t) => {
   assert.strictEqual(printer.jobs('receipt80', 6).length, 6);
 });
 
-test('what reaches the printers is what kestrane sends for the same layout', async (t) => {
-  const printer = startPrinter();
-  t.after(() => printer.stop());
+test('what reaches the printers is what kestrane sends for the same layout', async () => {
   const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'kestrane-js-')), 'sample.html');
   fs.writeFileSync(file, sample, 'latin1');
 
