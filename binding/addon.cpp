@@ -263,7 +263,10 @@ napi_value renderReceipt(napi_env env, napi_callback_info info) {
     napi_create_promise(env, &render->deferred, &promise);
     napi_value base = option(env, args.values[1], "base");
     napi_value preview = option(env, args.values[1], "preview");
-    if (preview != nullptr) napi_coerce_to_bool(env, preview, &preview), napi_get_value_bool(env, preview, &render->preview);
+    napi_value previewFlag = nullptr;
+    if (preview != nullptr && napi_coerce_to_bool(env, preview, &previewFlag) == napi_ok) {
+        napi_get_value_bool(env, previewFlag, &render->preview);
+    }
     render->base = ".";
     if (!toLayout(env, args.values[0], render->layout) || (base != nullptr && !toText(env, base, render->base))) {
         napi_reject_deferred(env, render->deferred, makeError(env, "Error - the layout or the base directory cannot be converted to a string"));
