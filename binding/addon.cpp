@@ -163,8 +163,7 @@ napi_value listPrintersCall(napi_env env, napi_callback_info) {
         napi_value entry = nullptr, accepting = nullptr, size = nullptr;
         napi_create_object(env, &entry);
         napi_set_named_property(env, entry, "name", makeString(env, printer.name));
-        napi_set_named_property(env, entry, "state",
-                                makeString(env, printer.stopped ? "stopped" : printer.printing ? "printing" : "idle"));
+        napi_set_named_property(env, entry, "state", makeString(env, stateName(printer)));
         napi_get_boolean(env, printer.accepting, &accepting);
         napi_set_named_property(env, entry, "accepting", accepting);
         if (printer.sizeKnown) {
@@ -210,16 +209,12 @@ void renderOffThread(napi_env, void* data) {
         if (outcome.message != kStarSuccess) render->failure = outcome.message;
         return;
     }
-    std::string text;
     JobContext job(render->base);
-    SectionImage image;
-    if (render->layout.size() > kMaxLayoutBytes) {
-        render->failure = kLayoutTooLarge;
-    } else if (preparePreviewText(render->layout, text) &&
-               (image = renderSection(job, text, Variant::Previewer)).canvas) {
+    const SectionImage image = renderPreview(job, render->layout);
+    if (image.canvas) {
         keep(*image.canvas);
     } else {
-        render->failure = kPreviewNotRendered;
+        render->failure = image.failure == SectionFailure::kTooLarge ? kLayoutTooLarge : kPreviewNotRendered;
     }
 }
 

@@ -17,7 +17,7 @@ int runPrintersCommand(const std::vector<std::string>& args) {
     }
     for (const PrinterInfo& printer : printers) {
         std::cout << printer.name << "\t"
-                  << (printer.stopped ? "stopped" : printer.printing ? "printing" : "idle") << "\t"
+                  << stateName(printer) << "\t"
                   << (printer.accepting ? "accepting" : "not-accepting") << "\t";
         if (printer.sizeKnown) {
             std::cout << printer.size.width << "x" << printer.size.height << " px at "

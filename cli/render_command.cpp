@@ -29,9 +29,7 @@ bool writeSection(const Canvas& canvas, const std::string& path) {
 
 int renderPreview(const std::string& layout, const std::string& base, const std::string& out) {
     JobContext job(base);
-    std::string text;
-    SectionImage image;
-    if (preparePreviewText(layout, text)) image = renderSection(job, text, Variant::Previewer);
+    const SectionImage image = renderPreview(job, layout);
     warnUnloadedImages(job.unloadedImages);
     if (!image.canvas) {
         std::cout << kPreviewNotRendered << "\n";

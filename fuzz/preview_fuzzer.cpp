@@ -3,16 +3,13 @@
 #include <cstdint>
 #include <string>
 
-#include "markup/preview_text.h"
 #include "render/receipt_section.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string base = std::string(KESTRANE_SAMPLES) + "/base";
     const std::string layout(reinterpret_cast<const char*>(data), size);
-    std::string text;
-    if (!kestrane::preparePreviewText(layout, text)) return 0;
     kestrane::JobContext job(base);
-    const kestrane::SectionImage image = kestrane::renderSection(job, text, kestrane::Variant::Previewer);
+    const kestrane::SectionImage image = kestrane::renderPreview(job, layout);
     if (image.canvas && image.canvas->bits.size() != static_cast<std::size_t>(image.canvas->stride) *
                                                           static_cast<std::size_t>(image.canvas->height)) {
         __builtin_trap();

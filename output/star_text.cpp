@@ -30,6 +30,8 @@ std::string sectionFailureMessage(SectionFailure failure) {
         case SectionFailure::kParse: return kTemplateNotParsed;
         case SectionFailure::kHeight: return kLayoutNotSupported;
         case SectionFailure::kTooTall: return kSectionTooTall;
+        case SectionFailure::kNoMarkup: return kUnsupportedLayout;
+        case SectionFailure::kTooLarge: return kLayoutTooLarge;
         case SectionFailure::kNone: break;
     }
     return std::string();

@@ -47,6 +47,11 @@ struct PrinterInfo {
     DeviceSize size;
 };
 
+// "idle", "printing" or "stopped", as listings show a printer.
+inline const char* stateName(const PrinterInfo& printer) {
+    return printer.stopped ? "stopped" : printer.printing ? "printing" : "idle";
+}
+
 PrinterState printerState(const std::string& printer);
 
 // Every printer the spooler knows, in its order. On failure an empty list and a reason.

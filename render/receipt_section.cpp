@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "markup/layout_limits.h"
 #include "markup/parser.h"
+#include "markup/preview_text.h"
 #include "render/layout_pass.h"
 #include "render/render_pass.h"
 
@@ -37,6 +39,19 @@ SectionImage renderSection(JobContext& job, const std::string& text, Variant var
     renderNode(job, canvas, root.get(), variant);
     moveTo(canvas, 10, result.height + 19);
     lineTo(canvas, 550, result.height + 19);
+    return result;
+}
+
+SectionImage renderPreview(JobContext& job, const std::string& layout) {
+    SectionImage result;
+    std::string text;
+    if (layout.size() > kMaxLayoutBytes) {
+        result.failure = SectionFailure::kTooLarge;
+    } else if (!preparePreviewText(layout, text)) {
+        result.failure = SectionFailure::kNoMarkup;
+    } else {
+        result = renderSection(job, text, Variant::Previewer);
+    }
     return result;
 }
 

@@ -16,7 +16,7 @@ constexpr int32_t kReceiptWidth = 570;
 // About 125 m of paper. A taller section is refused rather than given gigabytes of canvas.
 constexpr int32_t kMaxSectionHeight = 1000000;
 
-enum class SectionFailure { kNone, kParse, kHeight, kTooTall };
+enum class SectionFailure { kNone, kParse, kHeight, kTooTall, kNoMarkup, kTooLarge };
 
 struct SectionImage {
     SectionFailure failure = SectionFailure::kNone;
@@ -30,5 +30,10 @@ struct SectionImage {
 // h + 19. The tree is released on every path. A section that fails leaves the job's context as
 // it found it, so it cannot change what a later section gives.
 SectionImage renderSection(JobContext& job, const std::string& text, Variant variant);
+
+// The previewer's job: the whole layout as one section of the previewer's variant. Fails with
+// kTooLarge for a layout over kMaxLayoutBytes and kNoMarkup for one without a table root; the
+// previewer shows kPreviewNotRendered for any failure.
+SectionImage renderPreview(JobContext& job, const std::string& layout);
 
 }  // namespace kestrane
