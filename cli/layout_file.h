@@ -2,12 +2,9 @@
 
 #include <string>
 
-namespace kestrane {
+#include "output/layout_file.h"
 
-// Reads every byte of `path` ("-" for standard input) into `bytes`. On failure returns false
-// with a reason in `error`: a file that cannot be read, or one of more than kMaxLayoutBytes
-// (refused once that many bytes have been read, so an endless stream ends too).
-bool readLayoutFile(const std::string& path, std::string& bytes, std::string& error);
+namespace kestrane {
 
 // readLayoutFile for a command: the reason for a failure goes to standard error.
 bool loadLayout(const std::string& path, std::string& bytes);

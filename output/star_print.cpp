@@ -40,10 +40,13 @@ std::string printSection(const std::string& printerName, const Canvas& canvas) {
 
 }  // namespace
 
-std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device) {
+std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device,
+                                  int32_t canvasWidth) {
     std::vector<PageSlice> slices;
-    if (canvasHeight <= 0 || device.width <= 0 || device.height <= 0) return slices;
-    const double scale = device.width / static_cast<double>(kReceiptWidth);
+    if (canvasHeight <= 0 || canvasWidth <= 0 || device.width <= 0 || device.height <= 0) {
+        return slices;
+    }
+    const double scale = device.width / static_cast<double>(canvasWidth);
     const auto total = static_cast<int64_t>(canvasHeight * scale);
     const auto rowsPerPage = static_cast<int64_t>(device.height / scale);
     int64_t top = 0;
@@ -60,7 +63,7 @@ std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device
 
 Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWidth) {
     Canvas page(deviceWidth, slice.deviceRows);
-    stretchCanvas(page, canvas, {0, slice.sourceTop, kReceiptWidth, slice.sourceTop + slice.sourceRows});
+    stretchCanvas(page, canvas, {0, slice.sourceTop, canvas.width, slice.sourceTop + slice.sourceRows});
     return page;
 }
 

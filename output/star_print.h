@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/spooler.h"
+#include "render/receipt_section.h"
 
 namespace kestrane {
 
@@ -21,14 +22,16 @@ struct PageSlice {
     int32_t deviceRows = 0;
 };
 
-// How a canvas `canvasHeight` rows tall (570 wide) fills pages of `device`: the receipt is
-// scaled to the device's width, T = trunc(canvasHeight * W / 570) device rows; each full page
-// takes V device rows and trunc(V / scale) canvas rows; what is left over, if anything, goes on
-// a last, shorter page.
-std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device);
+// How a canvas `canvasHeight` rows tall and `canvasWidth` wide fills pages of `device`: the
+// canvas is scaled to the device's width, T = trunc(canvasHeight * scale) device rows; each full
+// page takes V device rows and trunc(V / scale) canvas rows; what is left over, if anything, goes
+// on a last, shorter page. A page of exactly the rows left is a full page, and no empty page
+// follows it.
+std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device,
+                                  int32_t canvasWidth = kReceiptWidth);
 
-// The page `slice` of a receipt canvas at the device's width, stretched as a monochrome
-// StretchBlt would: black stays black when shrinking.
+// The page `slice` of a canvas at the device's width, stretched as a monochrome StretchBlt
+// would: black stays black when shrinking.
 Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWidth);
 
 // Prints `receiptText` on `printerName`: the printer must be ready, the texts long enough; each
