@@ -25,7 +25,8 @@ std::optional<PreviewBitmap> startPicture(std::string bmpBytes) {
     if (!decodeBitmap(std::move(bmpBytes), bitmap.picture)) return std::nullopt;
     bitmap.kind = PreviewKind::kStartPicture;
     bitmap.canvas = Canvas(bitmap.picture.width, bitmap.picture.height);
-    stretchImage(bitmap.canvas, bitmap.picture, {0, 0, bitmap.picture.width, bitmap.picture.height});
+    stretchImage(bitmap.canvas, bitmap.picture,
+                 {0, 0, bitmap.picture.width, bitmap.picture.height});
     return bitmap;
 }
 

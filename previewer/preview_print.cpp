@@ -11,7 +11,9 @@ namespace kestrane::previewer {
 
 namespace {
 
-PreviewMessage failure(const std::string& text) { return {text, kErrorCaption}; }
+PreviewMessage failure(const std::string& text) {
+    return {text, kErrorCaption};
+}
 
 }  // namespace
 
@@ -22,19 +24,25 @@ PreviewMessage printPreview(const PreviewBitmap* bitmap, const std::string& prin
     DeviceResult opened = DeviceResult::kOpened;
     const std::unique_ptr<PrinterDevice> device = openPrinterDevice(printerName, opened);
     switch (opened) {
-        case DeviceResult::kOpened: break;
-        case DeviceResult::kNotConnected: return failure(kCouldNotConnectToPrinter);
-        case DeviceResult::kNoDriver: return failure(kNoDrivers);
-        case DeviceResult::kNoDevice: return failure(kCouldNotWrite);
+        case DeviceResult::kOpened:
+            break;
+        case DeviceResult::kNotConnected:
+            return failure(kCouldNotConnectToPrinter);
+        case DeviceResult::kNoDriver:
+            return failure(kNoDrivers);
+        case DeviceResult::kNoDevice:
+            return failure(kCouldNotWrite);
     }
     // A document or page the spooler refuses is reported, not announced as printed.
     std::string error;
-    const std::unique_ptr<SpoolerDocument> document = device->startDocument(kStarDocumentTitle, error);
+    const std::unique_ptr<SpoolerDocument> document =
+        device->startDocument(kStarDocumentTitle, error);
     if (!document) return failure(kCouldNotWrite);
     const DeviceSize& size = device->size();
     const Canvas& canvas = bitmap->canvas;
     for (const PageSlice& slice : pageSlices(canvas.height, size, canvas.width)) {
-        if (!document->addPage(devicePage(canvas, slice, size.width))) return failure(kCouldNotWrite);
+        if (!document->addPage(devicePage(canvas, slice, size.width)))
+            return failure(kCouldNotWrite);
     }
     if (!document->finish()) return failure(kCouldNotWrite);
     return {kPrintedToSpooler, kSuccessCaption};

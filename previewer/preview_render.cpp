@@ -24,12 +24,13 @@ std::optional<PreviewBitmap> renderStarSections(const std::string& imageDirector
                                                 const std::string& layout, std::string& reason) {
     std::vector<Canvas> sections;
     int64_t height = 0;
-    const StarJobOutcome outcome = runStarJob(imageDirectory, layout, [&](const Canvas& canvas, std::size_t) {
-        if (height + canvas.height > kMaxSectionHeight) return std::string(kSectionTooTall);
-        height += canvas.height;
-        sections.push_back(canvas);
-        return std::string();
-    });
+    const StarJobOutcome outcome =
+        runStarJob(imageDirectory, layout, [&](const Canvas& canvas, std::size_t) {
+            if (height + canvas.height > kMaxSectionHeight) return std::string(kSectionTooTall);
+            height += canvas.height;
+            sections.push_back(canvas);
+            return std::string();
+        });
     if (outcome.message != kStarSuccess) {
         reason = outcome.message;
         return std::nullopt;
@@ -79,7 +80,8 @@ PreviewBitmap openLayoutPreview(const std::string& path, const std::string& imag
                                 PreviewMode mode) {
     std::string reason;
     std::optional<PreviewBitmap> bitmap;
-    if (const std::optional<std::string> layout = readLayoutText(path); layout && !layout->empty()) {
+    if (const std::optional<std::string> layout = readLayoutText(path);
+        layout && !layout->empty()) {
         bitmap = renderLayoutPreview(imageDirectory, *layout, mode, &reason);
     }
     return bitmap ? std::move(*bitmap) : placeholderBitmap(reason);

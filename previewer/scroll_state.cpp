@@ -15,13 +15,24 @@ int32_t applyScroll(ScrollState& state, ScrollRequest request, int32_t thumb) {
     // In 64 bits: a thumb position from a front end may be anything.
     int64_t target = state.position;
     switch (request) {
-        case ScrollRequest::kLineUp: target -= kLineRows; break;
-        case ScrollRequest::kLineDown: target += kLineRows; break;
-        case ScrollRequest::kPageUp: target -= kPageRows; break;
-        case ScrollRequest::kPageDown: target += kPageRows; break;
-        case ScrollRequest::kThumbPosition: target = thumb; break;
+        case ScrollRequest::kLineUp:
+            target -= kLineRows;
+            break;
+        case ScrollRequest::kLineDown:
+            target += kLineRows;
+            break;
+        case ScrollRequest::kPageUp:
+            target -= kPageRows;
+            break;
+        case ScrollRequest::kPageDown:
+            target += kPageRows;
+            break;
+        case ScrollRequest::kThumbPosition:
+            target = thumb;
+            break;
         case ScrollRequest::kThumbTrack:
-        case ScrollRequest::kOther: break;
+        case ScrollRequest::kOther:
+            break;
     }
     const auto clamped = static_cast<int32_t>(std::clamp<int64_t>(target, 0, state.maximum));
     const int32_t moved = state.position - clamped;

@@ -15,9 +15,9 @@ struct ScrollState {
 };
 
 enum class ScrollRequest {
-    kLineUp,         // 5 rows
+    kLineUp,  // 5 rows
     kLineDown,
-    kPageUp,         // 50 rows
+    kPageUp,  // 50 rows
     kPageDown,
     kThumbPosition,  // the scroll box was released at a position
     kThumbTrack,     // the scroll box is being dragged: the view waits for the release

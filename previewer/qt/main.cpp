@@ -22,7 +22,8 @@ namespace {
 int sampleIndex(const QString& name) {
     const int count = static_cast<int>(std::size(kestrane::previewer::kSampleEntries));
     for (int i = 1; i < count; ++i) {
-        if (name.compare(kestrane::previewer::kSampleEntries[i], Qt::CaseInsensitive) == 0) return i;
+        if (name.compare(kestrane::previewer::kSampleEntries[i], Qt::CaseInsensitive) == 0)
+            return i;
     }
     return -1;
 }
@@ -47,14 +48,21 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription("Shows how a receipt layout renders, and prints it.");
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption exact("exact", "Preview with the STAR print job's engine: its table "
-                                            "sections, column widths and QR sizes.");
-    const QCommandLineOption base("base", "Look up the layouts' images below DIR (by default two "
-                                          "levels above the program's folder).", "DIR");
-    const QCommandLineOption sample("sample", "Show the built-in sample NAME (Kestrane, Vexo, "
-                                              "Invoice).", "NAME");
-    const QCommandLineOption screenshot("screenshot", "Write the window as it shows on screen to "
-                                                      "FILE (PNG) and quit.", "FILE");
+    const QCommandLineOption exact("exact",
+                                   "Preview with the STAR print job's engine: its table "
+                                   "sections, column widths and QR sizes.");
+    const QCommandLineOption base("base",
+                                  "Look up the layouts' images below DIR (by default two "
+                                  "levels above the program's folder).",
+                                  "DIR");
+    const QCommandLineOption sample("sample",
+                                    "Show the built-in sample NAME (Kestrane, Vexo, "
+                                    "Invoice).",
+                                    "NAME");
+    const QCommandLineOption screenshot("screenshot",
+                                        "Write the window as it shows on screen to "
+                                        "FILE (PNG) and quit.",
+                                        "FILE");
     parser.addOptions({exact, base, sample, screenshot});
     parser.addPositionalArgument("layout", "A layout file to show and follow.", "[LAYOUT]");
     parser.process(app);
@@ -62,9 +70,10 @@ int main(int argc, char* argv[]) {
     PreviewerOptions options;
     options.mode = parser.isSet(exact) ? PreviewMode::kStarJob : PreviewMode::kPreviewer;
     options.imageDirectory =
-        parser.isSet(base) ? QFile::encodeName(parser.value(base)).toStdString()
-                           : kestrane::previewer::previewImageDirectory(
-                                 QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+        parser.isSet(base)
+            ? QFile::encodeName(parser.value(base)).toStdString()
+            : kestrane::previewer::previewImageDirectory(
+                  QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
 
     int chosenSample = 0;
     if (parser.isSet(sample) && (chosenSample = sampleIndex(parser.value(sample))) < 0) {
@@ -78,7 +87,8 @@ int main(int argc, char* argv[]) {
     }
 
     MainWindow window(options);
-    if (!parser.positionalArguments().isEmpty()) window.openLayoutFile(parser.positionalArguments().first());
+    if (!parser.positionalArguments().isEmpty())
+        window.openLayoutFile(parser.positionalArguments().first());
     if (chosenSample > 0) window.chooseSample(chosenSample);
     window.show();
 
@@ -87,7 +97,8 @@ int main(int argc, char* argv[]) {
         // Once the window is mapped and painted.
         QTimer::singleShot(500, &window, [&window, path] {
             const bool saved = saveScreenshot(window, path);
-            if (!saved) std::fprintf(stderr, "ReceiptPreviewer: could not write %s\n", qPrintable(path));
+            if (!saved)
+                std::fprintf(stderr, "ReceiptPreviewer: could not write %s\n", qPrintable(path));
             QCoreApplication::exit(saved ? 0 : 1);
         });
     }

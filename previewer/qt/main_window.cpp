@@ -42,9 +42,8 @@ void showMessageBox(const QString& text, const QString& caption) {
 }  // namespace
 
 MainWindow::MainWindow(PreviewerOptions options)
-    : QMainWindow(nullptr,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                      Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       showMessage(showMessageBox),
       options_(std::move(options)) {
     initPreviewerResources();
@@ -80,7 +79,8 @@ MainWindow::MainWindow(PreviewerOptions options)
     QFile start(":/previewer/start_picture.bmp");
     if (start.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = start.readAll();
-        replaceBitmap(startPicture(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+        replaceBitmap(
+            startPicture(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
     }
 }
 
@@ -115,7 +115,8 @@ void MainWindow::buildControlBar(QWidget* parent) {
     sampleList_->setFont(controlFont());
     for (const char* entry : kSampleEntries) sampleList_->addItem(entry);
     sampleList_->setCurrentIndex(0);
-    connect(sampleList_, qOverload<int>(&QComboBox::activated), this, &MainWindow::onSampleActivated);
+    connect(sampleList_, qOverload<int>(&QComboBox::activated), this,
+            &MainWindow::onSampleActivated);
 
     printButton_ = new QPushButton(kPrintButton, controlBar_);
     printButton_->setObjectName("printButton");
@@ -172,10 +173,11 @@ void MainWindow::onPrint() {
 }
 
 void MainWindow::onOpenCommand() {
-    const QString filters = QString("%1 (%2);;%3 (%4)")
-                                .arg(kHtmlFilterName, kHtmlFilterPattern, kTextFilterName,
-                                     kTextFilterPattern);
-    const QString path = QFileDialog::getOpenFileName(this, kOpenDialogTitle, QDir::homePath(), filters);
+    const QString filters =
+        QString("%1 (%2);;%3 (%4)")
+            .arg(kHtmlFilterName, kHtmlFilterPattern, kTextFilterName, kTextFilterPattern);
+    const QString path =
+        QFileDialog::getOpenFileName(this, kOpenDialogTitle, QDir::homePath(), filters);
     if (!path.isEmpty()) openLayoutFile(path);
 }
 

@@ -73,7 +73,7 @@ class MainWindow : public QMainWindow {
     std::array<std::optional<std::string>, 3> sampleTexts_;
     int selectedPrinter_ = 0;
     int selectedSample_ = 0;
-    int shownSample_ = 0;   // the sample on screen, 0 when it is a file or the start picture
+    int shownSample_ = 0;  // the sample on screen, 0 when it is a file or the start picture
     QString openedFile_;   // the file on screen, empty when there is none
 
     PreviewPane* pane_ = nullptr;

@@ -20,13 +20,15 @@ QImage toQImage(const PreviewBitmap& bitmap) {
     // A set bit is white on the canvas: index 1 of the colour table.
     image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     for (int y = 0; y < canvas.height; ++y) {
-        std::memcpy(image.scanLine(y), canvas.bits.data() + static_cast<std::size_t>(y) * canvas.stride,
+        std::memcpy(image.scanLine(y),
+                    canvas.bits.data() + static_cast<std::size_t>(y) * canvas.stride,
                     static_cast<std::size_t>(canvas.stride));
     }
     return image;
 }
 
-PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent), bar_(new QScrollBar(Qt::Vertical, this)) {
+PreviewPane::PreviewPane(QWidget* parent)
+    : QWidget(parent), bar_(new QScrollBar(Qt::Vertical, this)) {
     setObjectName("previewPane");
     setGeometry(0, 0, kWidth, kHeight);
     setAutoFillBackground(true);
@@ -58,17 +60,26 @@ void PreviewPane::scroll(ScrollRequest request, int thumb) {
 void PreviewPane::onAction(int action) {
     ScrollRequest request = ScrollRequest::kOther;
     switch (action) {
-        case QAbstractSlider::SliderSingleStepSub: request = ScrollRequest::kLineUp; break;
-        case QAbstractSlider::SliderSingleStepAdd: request = ScrollRequest::kLineDown; break;
-        case QAbstractSlider::SliderPageStepSub: request = ScrollRequest::kPageUp; break;
-        case QAbstractSlider::SliderPageStepAdd: request = ScrollRequest::kPageDown; break;
+        case QAbstractSlider::SliderSingleStepSub:
+            request = ScrollRequest::kLineUp;
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            request = ScrollRequest::kLineDown;
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            request = ScrollRequest::kPageUp;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            request = ScrollRequest::kPageDown;
+            break;
         case QAbstractSlider::SliderMove:
             // While the box is held the view waits; a move with the box released (its release,
             // a wheel turn over the bar) goes where the box stands.
             if (bar_->isSliderDown()) return;
             request = ScrollRequest::kThumbPosition;
             break;
-        default: break;
+        default:
+            break;
     }
     if (applyScroll(state_, request, bar_->sliderPosition()) != 0) update();
     // The slider applies this position once the action's signal returns.

@@ -3,4 +3,6 @@
 #include <QtCore/qglobal.h>
 
 // Outside any namespace, as the resource initialiser requires.
-void initPreviewerResources() { Q_INIT_RESOURCE(previewer); }
+void initPreviewerResources() {
+    Q_INIT_RESOURCE(previewer);
+}

@@ -1,0 +1,196 @@
+// The Qt window on the offscreen platform: its widget tree, the sample list, "&Open" with a file
+// given by the test, following the file, and PRINT through the virtual printer's scheduler.
+#include "previewer/qt/main_window.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "platform/spooler.h"
+#include "previewer/previewer_texts.h"
+#include "previewer/qt/preview_pane.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/virtual_printer.h"
+
+namespace kestrane::previewer {
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<testing::VirtualPrinter> printer_;
+    std::unique_ptr<MainWindow> window_;
+    QStringList messages_;  // "CAPTION: TEXT" of each message box
+
+    static QStringList entries(const QComboBox* list) {
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i) texts << list->itemText(i);
+        return texts;
+    }
+
+  private slots:
+    void initTestCase() {
+        printer_ = std::make_unique<testing::VirtualPrinter>();
+        QCOMPARE(QString::fromStdString(printer_->problem()), QString());
+        qputenv("CUPS_SERVER", QByteArray::fromStdString(printer_->socket()));
+    }
+
+    void init() {
+        PreviewerOptions options;
+        options.imageDirectory = std::string(KESTRANE_SAMPLES) + "/base";
+        window_ = std::make_unique<MainWindow>(options);
+        messages_.clear();
+        window_->showMessage = [this](const QString& text, const QString& caption) {
+            messages_ << caption + ": " + text;
+        };
+        window_->show();
+    }
+
+    void cleanup() { window_.reset(); }
+    void cleanupTestCase() { printer_.reset(); }
+
+    void widgetTree() {
+        MainWindow& w = *window_;
+        QCOMPARE(w.windowTitle(), QString(kWindowTitle));
+        QCOMPARE(w.size(), QSize(600, 500));
+        QCOMPARE(w.minimumSize(), w.maximumSize());  // cannot be resized
+        QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(w.menuBar()->actions().first()->text(), QString(kOpenCommand));
+
+        QCOMPARE(w.pane()->geometry(), QRect(0, 0, 584, 415));
+        QCOMPARE(w.controlBar()->geometry(), QRect(0, 415, 600, 30));
+        QCOMPARE(w.controlBar()->palette().color(QPalette::Window), QColor(0, 200, 0));
+        QCOMPARE(w.printerList()->geometry(), QRect(0, 1, 250, 20));
+        QCOMPARE(w.sampleList()->geometry(), QRect(300, 1, 120, 23));
+        QCOMPARE(w.printButton()->geometry(), QRect(480, 0, 100, 24));
+        QCOMPARE(w.printButton()->text(), QString(kPrintButton));
+        QCOMPARE(w.printButton()->font().family(), QString("Arial"));
+        QCOMPARE(w.printButton()->font().pixelSize(), 14);
+
+        QStringList printers = {kSelectPrinter};
+        std::string error;
+        for (const PrinterInfo& p : listPrinters(error)) printers << QString::fromStdString(p.name);
+        QVERIFY(printers.contains("receipt80") && printers.contains("receipt58") &&
+                printers.contains("RAW"));
+        QCOMPARE(entries(w.printerList()), printers);
+        QCOMPARE(entries(w.sampleList()),
+                 QStringList({"Select Preview", "Kestrane", "Vexo", "Invoice"}));
+
+        // The start picture, with no scroll bar: it fits the pane.
+        QVERIFY(w.bitmap() && w.bitmap()->kind == PreviewKind::kStartPicture);
+        QCOMPARE(w.pane()->image().size(), QSize(567, 412));
+        QVERIFY(!w.pane()->scrollBar()->isVisible());
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void printIsEnabledExactlyWhileAPrinterIsChosen() {
+        QPushButton* print = window_->printButton();
+        QVERIFY(!print->isEnabled());
+        for (int index : {2, 0, 1}) {
+            window_->printerList()->setCurrentIndex(index);
+            QCOMPARE(print->isEnabled(), index != 0);
+        }
+    }
+
+    void choosingASampleShowsIt() {
+        MainWindow& w = *window_;
+        w.chooseSample(3);
+        QVERIFY(w.bitmap() && w.bitmap()->kind == PreviewKind::kReceipt);
+        QCOMPARE(w.pane()->image().width(), 570);
+        QVERIFY(w.pane()->scrollBar()->isVisible());
+        const int invoiceHeight = w.bitmap()->height();
+        QCOMPARE(w.pane()->scrollBar()->maximum(), invoiceHeight - 415);
+        // Scrolled down, then a shorter sample: the position is clamped to its maximum.
+        w.pane()->scroll(ScrollRequest::kThumbPosition, invoiceHeight);
+        w.chooseSample(1);
+        QCOMPARE(w.pane()->scrollState().position, w.bitmap()->height() - 415);
+        QCOMPARE(w.pane()->scrollBar()->value(), w.pane()->scrollState().position);
+        // "Select Preview" keeps what is shown.
+        const PreviewBitmap* shown = w.bitmap();
+        w.chooseSample(0);
+        QCOMPARE(w.bitmap(), shown);
+        QVERIFY(w.bitmap()->kind == PreviewKind::kReceipt);
+    }
+
+    void scrollBarStepsFollowTheScrollRules() {
+        MainWindow& w = *window_;
+        w.chooseSample(3);
+        QScrollBar* bar = w.pane()->scrollBar();
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(w.pane()->scrollState().position, 50);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(w.pane()->scrollState().position, 55);
+        QCOMPARE(bar->value(), 55);
+        // Dragging the box moves the view only on release.
+        bar->setSliderDown(true);
+        bar->setSliderPosition(300);
+        QCOMPARE(w.pane()->scrollState().position, 55);
+        bar->setSliderDown(false);
+        QCOMPARE(w.pane()->scrollState().position, 300);
+    }
+
+    void openShowsTheFileThenTheSampleListIsReset() {
+        MainWindow& w = *window_;
+        testing::TempDir dir;
+        const std::string path = dir.file("layout.html");
+        std::ofstream(path) << "<table><tr><td>Total</td><td>4.20</td></tr></table>";
+        w.chooseSample(2);
+        QCOMPARE(w.sampleList()->currentIndex(), 2);
+        w.openLayoutFile(QString::fromStdString(path));
+        QVERIFY(w.bitmap() && w.bitmap()->kind == PreviewKind::kReceipt);
+        const int oneRowHeight = w.bitmap()->height();
+        QCOMPARE(w.sampleList()->currentIndex(), 0);
+
+        // The window follows the file: a second row makes the preview taller.
+        std::ofstream(path) << "<table><tr><td>Total</td><td>4.20</td></tr>"
+                               "<tr><td>Paid</td><td>5.00</td></tr></table>";
+        QTRY_VERIFY_WITH_TIMEOUT(w.bitmap()->height() > oneRowHeight, 5000);
+
+        // An empty file: the placeholder.
+        std::ofstream(dir.file("empty.html"));
+        w.openLayoutFile(QString::fromStdString(dir.file("empty.html")));
+        QVERIFY(w.bitmap()->kind == PreviewKind::kPlaceholder);
+        QCOMPARE(w.pane()->image().size(), QSize(600, 400));
+    }
+
+    void exactModeRendersTheStarJobsSections() {
+        MainWindow& w = *window_;
+        w.chooseSample(1);
+        const int previewHeight = w.bitmap()->height();
+        w.setMode(PreviewMode::kStarJob);
+        QVERIFY(w.bitmap() && w.bitmap()->kind == PreviewKind::kReceipt);
+        QVERIFY(w.bitmap()->height() != previewHeight);
+        w.setMode(PreviewMode::kPreviewer);
+        QCOMPARE(w.bitmap()->height(), previewHeight);
+    }
+
+    void printSendsTheShownBitmapOrSaysWhyNot() {
+        MainWindow& w = *window_;
+        const int receipt80 = w.printerList()->findText("receipt80");
+        QVERIFY(receipt80 > 0);
+        w.printerList()->setCurrentIndex(receipt80);
+        QTest::mouseClick(w.printButton(), Qt::LeftButton);  // the start picture
+        QCOMPARE(messages_, QStringList({QString(kSuccessCaption) + ": " + kPrintedToSpooler}));
+        QCOMPARE(printer_->takeJobs("receipt80", 1).size(), std::size_t{1});
+
+        // Whatever is shown prints: here the placeholder of a file that cannot be read.
+        messages_.clear();
+        w.openLayoutFile("/nonexistent/layout.html");
+        QVERIFY(w.bitmap()->kind == PreviewKind::kPlaceholder);
+        QTest::mouseClick(w.printButton(), Qt::LeftButton);
+        QCOMPARE(messages_, QStringList({QString(kSuccessCaption) + ": " + kPrintedToSpooler}));
+        QCOMPARE(printer_->takeJobs("receipt80", 1).size(), std::size_t{1});
+    }
+};
+
+}  // namespace kestrane::previewer
+
+QTEST_MAIN(kestrane::previewer::MainWindowTest)
+#include "main_window_test.moc"
