@@ -56,7 +56,9 @@ MainWindow::MainWindow(PreviewerOptions options)
     openAction_ = menuBar()->addAction(kOpenCommand);
     openAction_->setObjectName("openAction");
     connect(openAction_, &QAction::triggered, this, &MainWindow::onOpenCommand);
-    exactAction_ = menuBar()->addAction("&Exact print preview");
+    // Beyond the one command: how the preview is drawn.
+    exactAction_ =
+        menuBar()->addMenu("&Preview")->addAction("&Exact: as the STAR print job draws it");
     exactAction_->setObjectName("exactAction");
     exactAction_->setCheckable(true);
     exactAction_->setChecked(options_.mode == PreviewMode::kStarJob);
