@@ -8,6 +8,7 @@
 #include <QFileSystemWatcher>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>

@@ -172,24 +172,5 @@ TEST(PreviewRenderTest, SamplesRenderAsTheReviewedImagesInBothModes) {
     }
 }
 
-TEST(PreviewBitmapTest, StartPictureIsShownInColourAndPrintedHalftoned) {
-    const auto start = startPicture(
-        readAll(std::string(KESTRANE_SOURCE_DIR) + "/previewer/resources/start_picture.bmp"));
-    ASSERT_TRUE(start);
-    EXPECT_EQ(start->kind, PreviewKind::kStartPicture);
-    EXPECT_EQ(start->picture.width, 567);
-    EXPECT_EQ(start->picture.height, 412);
-    EXPECT_EQ(start->width(), 567);
-    EXPECT_EQ(start->height(), 412);
-    long black = 0;
-    for (int32_t y = 0; y < 412; ++y) {
-        for (int32_t x = 0; x < 567; ++x) black += isBlack(start->canvas, x, y);
-    }
-    // A light picture with dark marks: some ink, mostly paper.
-    EXPECT_GT(black, 567 * 412 / 50);
-    EXPECT_LT(black, 567 * 412 / 2);
-    EXPECT_FALSE(startPicture("not a bitmap"));
-}
-
 }  // namespace
 }  // namespace kestrane::previewer
