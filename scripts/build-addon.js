@@ -16,5 +16,6 @@ function run(program, args) {
 }
 
 run('cmake', ['-S', root, '-B', build, '-DCMAKE_BUILD_TYPE=Release', '-DKESTRANE_TESTS=OFF',
-  '-DKESTRANE_BENCHMARKS=OFF', `-DKESTRANE_NODE_API_HEADERS=${headers}`]);
+  '-DKESTRANE_BENCHMARKS=OFF', '-DKESTRANE_PREVIEWER=OFF',
+  `-DKESTRANE_NODE_API_HEADERS=${headers}`]);
 run('cmake', ['--build', build, '--target', 'KestranePrinting', '-j', String(require('os').cpus().length)]);
