@@ -1,5 +1,6 @@
 #include "render/code39.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "markup/text_ops.h"
@@ -29,6 +30,9 @@ constexpr Pattern kPatterns[44] = {
 
 constexpr int32_t kFieldLength = 12;
 constexpr int32_t kLeft = 60;
+// The bars' rows, from the field's row top.
+constexpr int32_t kBarTop = 20;
+constexpr int32_t kBarBottom = 124;
 
 }  // namespace
 
@@ -65,19 +69,24 @@ void drawBarcodeField(Canvas& canvas, int32_t top, const std::string& value) {
     field.replace(kFieldLength - value.size(), value.size(), value);
     encodeCode39(bars, field);
 
-    const Pen barPen{2, false}, spacePen{2, true};
-    const Pen previous = selectPen(canvas, barPen);
-    int32_t x = kLeft;
+    // Every element is a 2-pixel column from top + 20 to top + 124: the columns are drawn into
+    // one row, the row repeated down a band, and the band copied in one pass.
+    int32_t width = 0;
+    for (int32_t i = 0; i < bars.count; ++i) width += 2 * ((bars.codes[i] & 2) ? bars.wideLines : 1);
+    Canvas band(width, kBarBottom - kBarTop);
+    int32_t x = 0;
     for (int32_t i = 0; i < bars.count; ++i) {
-        const int lines = (bars.codes[i] & 2) ? bars.wideLines : 1;
-        for (int line = 0; line < lines; ++line) {
-            selectPen(canvas, (bars.codes[i] & 1) ? barPen : spacePen);
-            moveTo(canvas, x, top + 20);
-            lineTo(canvas, x, top + 124);
-            x += 2;
-        }
+        const int32_t columns = 2 * ((bars.codes[i] & 2) ? bars.wideLines : 1);
+        if (bars.codes[i] & 1) fillRect(band, {x, 0, x + columns, 1}, true);
+        x += columns;
     }
-    selectPen(canvas, previous);
+    for (int32_t row = 1; row < band.height; ++row) {
+        std::copy_n(band.bits.begin(), band.stride,
+                    band.bits.begin() + static_cast<std::ptrdiff_t>(row) * band.stride);
+    }
+    copyCanvas(canvas, band, kLeft, top + kBarTop);
+    // Where the last element's line left the pen.
+    if (width > 0) moveTo(canvas, kLeft + width - 2, top + kBarBottom);
 
     std::string digits;
     for (const char c : field) digits += std::string("   ") + c;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/raster/packed_bits.h"
 
 namespace kestrane {
 
@@ -172,31 +173,14 @@ void stretchCanvas(Canvas& canvas, const Canvas& source, Rect from) {
 }
 
 void copyCanvas(Canvas& canvas, const Canvas& source, int32_t x, int32_t y) {
-    const int32_t left = std::max(0, -x), right = std::min(source.width, canvas.width - x);
+    const int64_t left = std::max<int64_t>(0, x);
+    const int64_t right = std::min<int64_t>(canvas.width, int64_t{x} + source.width);
     const int32_t top = std::max(0, -y), bottom = std::min(source.height, canvas.height - y);
     if (left >= right) return;
     for (int32_t row = top; row < bottom; ++row) {
-        const uint8_t* from = &source.bits[static_cast<std::size_t>(row) * source.stride];
-        uint8_t* to = &canvas.bits[static_cast<std::size_t>(row + y) * canvas.stride];
-        // A byte of the source at a time where it lands on whole target bytes; the two ends
-        // and an unaligned x take the bits one by one.
-        int32_t column = left;
-        if ((x + column) % 8 == 0 && column % 8 == 0) {
-            for (; column + 8 <= right; column += 8) to[(x + column) / 8] = from[column / 8];
-        } else if (column % 8 == 0) {
-            const int shift = (x + column) % 8;
-            for (; column + 8 <= right; column += 8) {
-                const uint8_t byte = from[column / 8];
-                uint8_t& first = to[(x + column) / 8];
-                uint8_t& second = to[(x + column) / 8 + 1];
-                first = static_cast<uint8_t>((first & ~(0xFF >> shift)) | (byte >> shift));
-                second = static_cast<uint8_t>((second & ~(0xFF << (8 - shift))) | (byte << (8 - shift)));
-            }
-        }
-        for (; column < right; ++column) {
-            const bool black = (from[column / 8] & (0x80 >> (column % 8))) == 0;
-            setPixel(canvas, x + column, row + y, black);
-        }
+        packed::copyBits(&canvas.bits[static_cast<std::size_t>(row + y) * canvas.stride],
+                 &source.bits[static_cast<std::size_t>(row) * source.stride], source.stride,
+                 int64_t{x}, left, right);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/raster/packed_bits.h"
 
 namespace kestrane {
 
@@ -57,6 +58,26 @@ std::vector<Line> splitLines(const Font* font, std::string_view text, int32_t wi
     return lines;
 }
 
+// Inks `rows` glyph rows of `width` pixels (bit set = ink) onto the canvas rows from `target`,
+// the glyph's first pixel at bit `shift` of the first byte. Bits past the width count as none.
+void inkGlyphRows(uint8_t* target, int32_t stride, const uint8_t* bits, int pitch, int width,
+                  unsigned shift, int32_t rows) {
+    const int bytes = (width + 7) / 8;
+    const auto lastMask = static_cast<uint8_t>(0xFF << ((8 - width % 8) % 8));
+    for (int32_t row = 0; row < rows; ++row, target += stride, bits += pitch) {
+        unsigned carry = 0;
+        for (int k = 0; k < bytes; ++k) {
+            const unsigned ink = k + 1 < bytes ? bits[k] : (bits[k] & lastMask);
+            target[k] = static_cast<uint8_t>(target[k] & ~((carry << (8 - shift)) | (ink >> shift)));
+            carry = ink;
+        }
+        // The low bits of the last byte spill into the next target byte, which holds glyph
+        // pixels (and so lies on the canvas) whenever any of them is ink.
+        const auto spill = static_cast<uint8_t>(carry << (8 - shift));
+        if (shift != 0 && spill != 0) target[bytes] = static_cast<uint8_t>(target[bytes] & ~spill);
+    }
+}
+
 // One line of glyphs with its cell's top-left corner at (x, y), clipped to `clip`.
 void drawLine(Canvas& canvas, std::string_view text, int32_t x, int32_t y, Rect clip) {
     const Font* font = canvas.font;
@@ -69,14 +90,24 @@ void drawLine(Canvas& canvas, std::string_view text, int32_t x, int32_t y, Rect 
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         const GlyphImage glyph = glyphImage(font, byte);
-        for (int row = 0; row < glyph.rows; ++row) {
-            const int32_t py = baseline - glyph.top + row;
-            if (py < clip.top || py >= clip.bottom) continue;
-            const uint8_t* bits = glyph.bits + static_cast<std::ptrdiff_t>(row) * glyph.pitch;
-            for (int column = 0; column < glyph.width; ++column) {
-                if ((bits[column / 8] & (0x80 >> (column % 8))) == 0) continue;
-                const int32_t px = penX + glyph.left + column;
-                if (px >= clip.left && px < clip.right) setPixel(canvas, px, py, true);
+        const int32_t glyphX = penX + glyph.left;
+        const int32_t left = std::max(glyphX, clip.left);
+        const int32_t right = std::min(glyphX + glyph.width, clip.right);
+        const int32_t firstRow = std::max(0, clip.top - (baseline - glyph.top));
+        const int32_t endRow = std::min(glyph.rows, clip.bottom - (baseline - glyph.top));
+        if (left >= right || firstRow >= endRow) {
+            penX += charAdvance(font, byte);
+            continue;
+        }
+        uint8_t* target = &canvas.bits[static_cast<std::size_t>(baseline - glyph.top + firstRow) * canvas.stride];
+        const uint8_t* bits = glyph.bits + static_cast<std::ptrdiff_t>(firstRow) * glyph.pitch;
+        if (left == glyphX && right == glyphX + glyph.width) {
+            // The whole glyph width is inside: its bytes shifted into place, no masks.
+            inkGlyphRows(target + glyphX / 8, canvas.stride, bits, glyph.pitch, glyph.width,
+                         static_cast<unsigned>(glyphX % 8), endRow - firstRow);
+        } else {
+            for (int32_t row = firstRow; row < endRow; ++row, target += canvas.stride, bits += glyph.pitch) {
+                packed::inkBits(target, bits, glyph.pitch, glyphX, left, right);
             }
         }
         penX += charAdvance(font, byte);

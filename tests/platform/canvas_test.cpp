@@ -239,19 +239,45 @@ TEST(CanvasTest, CopyIsOneToOneAndCroppedToTheArea) {
 }
 
 TEST(CanvasTest, CopyCanvasAtAnyBitOffset) {
-    Canvas source(21, 3);
-    for (int32_t y = 0; y < 3; ++y) {
-        for (int32_t x = 0; x < 21; ++x) setPixel(source, x, y, (x * 7 + y * 3) % 5 < 2);
+    // Widths below a byte, across a few bytes, and past the eight-byte inner copies.
+    for (const int32_t width : {5, 21, 150}) {
+        Canvas source(width, 3);
+        for (int32_t y = 0; y < 3; ++y) {
+            for (int32_t x = 0; x < width; ++x) setPixel(source, x, y, (x * 7 + y * 3) % 5 < 2);
+        }
+        for (const int32_t at : {0, 3, 8, 10, 45, -2, -9, 120}) {
+            Canvas target(250, 6);
+            fillRect(target, {0, 0, 250, 6}, true);  // every pixel is copied, white ones too
+            copyCanvas(target, source, at, 2);
+            for (int32_t y = 0; y < 6; ++y) {
+                for (int32_t x = 0; x < 250; ++x) {
+                    const bool inside = x >= at && x < at + width && y >= 2 && y < 5;
+                    const bool expected = inside ? isBlack(source, x - at, y - 2) : true;
+                    ASSERT_EQ(isBlack(target, x, y), expected)
+                        << width << " at " << at << ": " << x << "," << y;
+                }
+            }
+        }
     }
-    for (const int32_t at : {0, 3, 8, 10, 45, -2, -9}) {
-        Canvas target(50, 6);
-        fillRect(target, {0, 0, 50, 6}, true);  // every pixel is copied, white ones too
-        copyCanvas(target, source, at, 2);
-        for (int32_t y = 0; y < 6; ++y) {
-            for (int32_t x = 0; x < 50; ++x) {
-                const bool inside = x >= at && x < at + 21 && y >= 2 && y < 5;
-                const bool expected = inside ? isBlack(source, x - at, y - 2) : true;
-                ASSERT_EQ(isBlack(target, x, y), expected) << "at " << at << ": " << x << "," << y;
+}
+
+TEST(CanvasTest, GlyphsLandAlikeAtEveryBitOffsetAndClipToThePixel) {
+    const std::string text = "Wg|ix@";
+    const int32_t width = textWidth(arial28(), text);
+    Canvas reference(width + 40, 30);
+    selectFont(reference, arial28());
+    textOut(reference, 0, 0, text);
+    ASSERT_GT(countBlack(reference, {0, 0, width, 28}), 0);
+    for (int32_t x = 1; x <= 16; ++x) {
+        for (const int32_t cut : {width, width - 1, width - 5, width / 2}) {
+            Canvas canvas(width + 40, 30);
+            selectFont(canvas, arial28());
+            drawText(canvas, text, {x, 0, x + cut, 28}, kAlignLeft);
+            for (int32_t py = 0; py < 30; ++py) {
+                for (int32_t px = 0; px < width + 40; ++px) {
+                    const bool expected = px < x + cut && isBlack(reference, px - x, py);
+                    ASSERT_EQ(isBlack(canvas, px, py), expected) << "x " << x << " cut " << cut << ": " << px << "," << py;
+                }
             }
         }
     }
