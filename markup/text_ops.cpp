@@ -13,10 +13,11 @@ std::string trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-std::string replaceAll(const std::string& text, const std::string& from, const std::string& to) {
-    if (from.empty()) return text;
+std::string replaceAll(const std::string& text, std::string_view from, std::string_view to) {
+    // Most calls find nothing: the text comes back without building a new one.
+    if (from.empty() || text.find(from) == std::string::npos) return text;
     // A `to` that contains `from` would be found again at the resume point forever.
-    const bool rescan = to.find(from) == std::string::npos;
+    const bool rescan = to.find(from) == std::string_view::npos;
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;      // next unread byte of `text`

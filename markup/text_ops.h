@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrane {
@@ -15,7 +16,7 @@ std::string trim(const std::string& text);
 // with the text after it is replaced too. Linear in the text. An empty `from` changes nothing; a
 // `to` that contains `from` is replaced once per occurrence in the input (resuming inside it would
 // never end).
-std::string replaceAll(const std::string& text, const std::string& from, const std::string& to);
+std::string replaceAll(const std::string& text, std::string_view from, std::string_view to);
 
 // Splits at every byte of `separators`, dropping empty pieces (the C library's strtok semantics,
 // without its hidden state).

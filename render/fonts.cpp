@@ -2,9 +2,24 @@
 
 namespace kestrane {
 
-const Font* const LargeFont = createFont(28, 400, "Arial");
-const Font* const SmallFont = createFont(24, 400, "Arial");
-const Font* const SmallBoldFont = createFont(24, 700, "Arial");
-const Font* const CaptionFont = createFont(28, 400, "Arial");
+const Font* LargeFont() {
+    static const Font* const font = createFont(28, 400, "Arial");
+    return font;
+}
+
+const Font* SmallFont() {
+    static const Font* const font = createFont(24, 400, "Arial");
+    return font;
+}
+
+const Font* SmallBoldFont() {
+    static const Font* const font = createFont(24, 700, "Arial");
+    return font;
+}
+
+const Font* CaptionFont() {
+    static const Font* const font = createFont(28, 400, "Arial");
+    return font;
+}
 
 }  // namespace kestrane

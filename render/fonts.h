@@ -1,13 +1,15 @@
-// The four receipt fonts. They are made when the program loads and live as long as it does.
+// The four receipt fonts. Each is made on first use (finding a face through fontconfig costs
+// milliseconds at a program's start, which a job that draws nothing should not pay) and lives as
+// long as the program.
 #pragma once
 
 #include "platform/font.h"
 
 namespace kestrane {
 
-extern const Font* const LargeFont;      // Arial 28: full-width rows
-extern const Font* const SmallFont;      // Arial 24: cells of three-cell rows
-extern const Font* const SmallBoldFont;  // Arial 24 bold: strong text
-extern const Font* const CaptionFont;    // Arial 28: the characters under a barcode
+const Font* LargeFont();      // Arial 28: full-width rows
+const Font* SmallFont();      // Arial 24: cells of three-cell rows
+const Font* SmallBoldFont();  // Arial 24 bold: strong text
+const Font* CaptionFont();    // Arial 28: the characters under a barcode
 
 }  // namespace kestrane

@@ -66,14 +66,14 @@ void measureSingleCell(JobContext& job, NodeA* row, NodeA* cell, const FieldRule
     }
     std::optional<Rect> box;
     if (!cell->text.empty()) {
-        box = wrapText(kFullWidth, LargeFont, 28, cell->text);
+        box = wrapText(kFullWidth, LargeFont(), 28, cell->text);
     } else if (cell->children.empty()) {
         cell->text = " ";
-        box = wrapText(kFullWidth, LargeFont, 28, cell->text);
+        box = wrapText(kFullWidth, LargeFont(), 28, cell->text);
     } else if (firstGroupName(cell) == "center") {
         NodeA* centre = firstOf(cell);
         if (!centre->text.empty()) {
-            box = wrapText(kFullWidth, LargeFont, 28, centre->text);
+            box = wrapText(kFullWidth, LargeFont(), 28, centre->text);
         } else if (!centre->variables.empty()) {
             if (centre->variables.begin()->first != "img") return;
             const std::string path = resolveImagePath(job, centre->variables.begin()->second);
@@ -81,7 +81,7 @@ void measureSingleCell(JobContext& job, NodeA* row, NodeA* cell, const FieldRule
             advanceCursor(job, receiptImageHeight(job, path));
             return;
         } else if (!centre->children.empty()) {
-            box = wrapText(kFullWidth, SmallBoldFont, 24, firstOf(centre)->text);
+            box = wrapText(kFullWidth, SmallBoldFont(), 24, firstOf(centre)->text);
         }
     }
     if (!box) return;
@@ -92,7 +92,7 @@ void measureSingleCell(JobContext& job, NodeA* row, NodeA* cell, const FieldRule
 // The text node and font of one cell of a three-cell row, or nothing for a cell that takes no
 // column.
 bool chooseCellText(NodeA* cell, NodeA*& textNode, const Font*& font) {
-    font = SmallFont;
+    font = SmallFont();
     textNode = cell;
     if (!cell->text.empty()) return true;
     if (cell->children.empty()) {
@@ -101,7 +101,7 @@ bool chooseCellText(NodeA* cell, NodeA*& textNode, const Font*& font) {
     }
     const std::string& group = firstGroupName(cell);
     NodeA* first = firstOf(cell);
-    font = SmallBoldFont;
+    font = SmallBoldFont();
     if (group == "center") {
         if (first->children.empty()) {
             cell->text = " ";

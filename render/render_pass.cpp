@@ -50,7 +50,7 @@ void drawFields(JobContext& job, Canvas& canvas, const NodeA* row, const NodeA* 
             const std::string& name = attributes["name"];
             const std::string& value = attributes["value"];
             if (name == rules.barcodeName) {
-                selectFont(canvas, CaptionFont);
+                selectFont(canvas, CaptionFont());
                 drawBarcodeField(canvas, top, value);
             } else if (name == rules.qrName) {
                 const int32_t area = rules.variant == Variant::AddOn ? 200 : 168;
@@ -72,17 +72,17 @@ void drawSingleCell(JobContext& job, Canvas& canvas, const NodeA* row, const Nod
             moveTo(canvas, kFullLeft, row->box.top + 10);
             lineTo(canvas, kFullRight, row->box.top + 10);
         } else {
-            drawIn(canvas, LargeFont, cell->text, full, kWordBreak);
+            drawIn(canvas, LargeFont(), cell->text, full, kWordBreak);
         }
     } else if (!cell->children.empty() && firstGroupName(cell) == "center") {
         const NodeA* centre = firstOf(cell);
         if (!centre->text.empty()) {
-            drawIn(canvas, LargeFont, centre->text, full, kAlignCenter);
+            drawIn(canvas, LargeFont(), centre->text, full, kAlignCenter);
         } else if (!centre->variables.empty() && centre->variables.begin()->first == "img") {
             drawReceiptImage(job, canvas, 0, row->box.top,
                              resolveImagePath(job, centre->variables.begin()->second));
         } else if (!centre->children.empty()) {
-            drawIn(canvas, SmallBoldFont, firstOf(centre)->text, full, kAlignCenter);
+            drawIn(canvas, SmallBoldFont(), firstOf(centre)->text, full, kAlignCenter);
         }
     }
 }
@@ -97,22 +97,22 @@ bool drawCell(Canvas& canvas, NodeA* row, const NodeA* cell, int column, const F
         return (addOn && column == 2 && holder->getAttribute("align") == "right") ? unsigned{kAlignRight} : 0u;
     };
     if (!cell->text.empty()) {
-        drawIn(canvas, SmallFont, cell->text, rect, kWordBreak | rightIn(row));
+        drawIn(canvas, SmallFont(), cell->text, rect, kWordBreak | rightIn(row));
         return true;
     }
     if (cell->children.empty()) return false;
     NodeA* first = firstOf(cell);
     if (firstGroupName(cell) == "center") {
         if (first->children.empty()) {
-            drawIn(canvas, SmallFont, cell->text, rect, kWordBreak | kAlignCenter);
+            drawIn(canvas, SmallFont(), cell->text, rect, kWordBreak | kAlignCenter);
             return true;
         }
         if (firstGroupName(first) != "strong") return false;
-        drawIn(canvas, SmallBoldFont, firstOf(first)->text, rect, kWordBreak | rightIn(row));
+        drawIn(canvas, SmallBoldFont(), firstOf(first)->text, rect, kWordBreak | rightIn(row));
         return true;
     }
     if (firstGroupName(cell) == "strong") {
-        drawIn(canvas, SmallBoldFont, first->text, rect, kWordBreak | rightIn(first->parent));
+        drawIn(canvas, SmallBoldFont(), first->text, rect, kWordBreak | rightIn(first->parent));
         return true;
     }
     return false;

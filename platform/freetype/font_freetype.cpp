@@ -5,6 +5,7 @@
 #include FT_ADVANCES_H
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <mutex>
 #include <string>
@@ -60,7 +61,9 @@ std::string matchFontFile(const char* face, int weight, std::string& family) {
 }
 
 struct CachedGlyph {
-    bool rendered = false;
+    // Set, with release, once the glyph is rendered and never changed again: a reader that sees
+    // it set reads the image without the lock.
+    std::atomic<bool> rendered{false};
     GlyphImage image;
     std::vector<uint8_t> bits;
 };
@@ -79,6 +82,9 @@ public:
 };
 
 const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
+    // Neither fontconfig's start nor FreeType's library may be entered from two threads at once.
+    static std::mutex creating;
+    const std::lock_guard<std::mutex> lock(creating);
     if (library() == nullptr || cellHeightPx <= 0) return nullptr;
     auto* font = new Font;
     const std::string path = matchFontFile(faceName, weight, font->family);
@@ -126,18 +132,16 @@ int ascent(const Font* font) { return font != nullptr ? font->ascentPx : 0; }
 
 const char* familyName(const Font* font) { return font != nullptr ? font->family.c_str() : ""; }
 
-GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
-    if (constFont == nullptr) return {};
-    auto* font = const_cast<Font*>(constFont);
-    std::lock_guard<std::mutex> lock(font->renderLock);
-    CachedGlyph& glyph = font->glyphs[byte];
-    if (glyph.rendered) return glyph.image;
-    glyph.rendered = true;
-    FT_Face face = font->face;
+namespace {
+
+// Renders glyph `byte` of `font` into `glyph` (an empty image when the face has none). Runs under
+// the font's render lock.
+void renderGlyph(Font& font, unsigned char byte, CachedGlyph& glyph) {
+    FT_Face face = font.face;
     const FT_UInt index = FT_Get_Char_Index(face, codePoint(byte));
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return {};
+    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return {};
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return;
     GlyphImage& image = glyph.image;
     image.left = face->glyph->bitmap_left;
     image.top = face->glyph->bitmap_top;
@@ -150,7 +154,21 @@ GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
         std::copy(source, source + image.pitch, glyph.bits.begin() + row * image.pitch);
     }
     image.bits = glyph.bits.data();
-    return image;
+}
+
+}  // namespace
+
+GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
+    if (constFont == nullptr) return {};
+    auto* font = const_cast<Font*>(constFont);
+    CachedGlyph& glyph = font->glyphs[byte];
+    if (glyph.rendered.load(std::memory_order_acquire)) return glyph.image;
+    const std::lock_guard<std::mutex> lock(font->renderLock);
+    if (!glyph.rendered.load(std::memory_order_relaxed)) {
+        renderGlyph(*font, byte, glyph);
+        glyph.rendered.store(true, std::memory_order_release);
+    }
+    return glyph.image;
 }
 
 }  // namespace kestrane

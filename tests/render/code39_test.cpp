@@ -51,7 +51,7 @@ std::string readBars(const Canvas& canvas, int32_t y) {
 
 Canvas drawField(const std::string& value, int32_t top = 30) {
     Canvas canvas(570, top + 200);
-    selectFont(canvas, CaptionFont);
+    selectFont(canvas, CaptionFont());
     drawBarcodeField(canvas, top, value);
     return canvas;
 }
@@ -83,9 +83,9 @@ TEST(Code39Test, SymbolGeometry) {
     EXPECT_EQ(bars.right, 506);       // the last bar; the white gap after it ends at 508
     EXPECT_FALSE(isBlack(canvas, 506, top + 60));
     EXPECT_EQ(countBlack(canvas, {0, top + 124, 570, top + 129}), 0);
-    // The characters beneath, each after three blanks, from (60, top + 129) in CaptionFont.
+    // The characters beneath, each after three blanks, from (60, top + 129) in CaptionFont().
     Canvas expected(570, top + 200);
-    selectFont(expected, CaptionFont);
+    selectFont(expected, CaptionFont());
     textOut(expected, 60, top + 129, "   0   0   0   0   0   0   0   0   4   7   1   1");
     EXPECT_EQ(testing::picture(canvas, {0, top + 129, 570, top + 200}),
               testing::picture(expected, {0, top + 129, 570, top + 200}));
@@ -94,7 +94,7 @@ TEST(Code39Test, SymbolGeometry) {
 TEST(Code39Test, CharactersKeepTheirCaseBeneathTheBars) {
     const Canvas canvas = drawField("abc12");
     Canvas expected(570, 230);
-    selectFont(expected, CaptionFont);
+    selectFont(expected, CaptionFont());
     textOut(expected, 60, 159, "   0   0   0   0   0   0   0   a   b   c   1   2");
     EXPECT_EQ(testing::picture(canvas, {0, 159, 570, 230}), testing::picture(expected, {0, 159, 570, 230}));
 }

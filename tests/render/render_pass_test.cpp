@@ -38,7 +38,7 @@ std::pair<int32_t, int32_t> inkSpan(const Font* font, const std::string& text, i
 
 TEST(RenderPassTest, ThreeCellColumns) {
     const std::string colon = "<td><strong>:</strong></td>";
-    const int32_t www = textWidth(SmallFont, "WWW"), boldWww = textWidth(SmallBoldFont, "WWW");
+    const int32_t www = textWidth(SmallFont(), "WWW"), boldWww = textWidth(SmallBoldFont(), "WWW");
     const struct {
         const char* what;
         std::string row;
@@ -49,29 +49,29 @@ TEST(RenderPassTest, ThreeCellColumns) {
         int32_t columnLeft, columnRight;  // the column the text is drawn and clipped in
     } cases[] = {
         {"strong colon in the middle column", "<tr><td>a</td>" + colon + "<td>b</td></tr>",
-         Variant::AddOn, 278, SmallBoldFont, ":", 278, 302},
+         Variant::AddOn, 278, SmallBoldFont(), ":", 278, 302},
         {"third column starts at 302", "<tr><td>a</td><td>:</td><td>WWW</td></tr>", Variant::AddOn,
-         302, SmallFont, "WWW", 302, 560},
+         302, SmallFont(), "WWW", 302, 560},
         {"right-aligned plain third cell, align on the row",
          "<tr><td>a</td><td>:</td><td align=\"right\">WWW</td></tr>", Variant::AddOn, 560 - www,
-         SmallFont, "WWW", 302, 560},
+         SmallFont(), "WWW", 302, 560},
         {"right-aligned centre-strong third cell, align on the row",
          "<tr align=\"right\"><td>a</td><td>:</td><td>\n<center><strong>WWW</strong></center></td></tr>",
-         Variant::AddOn, 560 - boldWww, SmallBoldFont, "WWW", 302, 560},
+         Variant::AddOn, 560 - boldWww, SmallBoldFont(), "WWW", 302, 560},
         {"strong third cell reads align from the cell",
          "<tr><td>a</td><td>:</td><td align=\"right\"><strong>WWW</strong></td></tr>",
-         Variant::AddOn, 560 - boldWww, SmallBoldFont, "WWW", 302, 560},
+         Variant::AddOn, 560 - boldWww, SmallBoldFont(), "WWW", 302, 560},
         {"strong third cell ignores align on the row",
          "<tr align=\"right\"><td>a</td><td>:</td><td><strong>WWW</strong></td></tr>",
-         Variant::AddOn, 302, SmallBoldFont, "WWW", 302, 560},
+         Variant::AddOn, 302, SmallBoldFont(), "WWW", 302, 560},
         {"an unknown cell gives its column to the next",
          "<tr><td>a</td><td><em>x</em></td><td>:</td><td>WWW</td></tr>", Variant::AddOn, 278,
-         SmallFont, ":", 278, 302},
+         SmallFont(), ":", 278, 302},
         {"previewer third column starts at 287", "<tr><td>a</td><td></td><td>WWW</td></tr>",
-         Variant::Previewer, 287, SmallFont, "WWW", 287, 550},
+         Variant::Previewer, 287, SmallFont(), "WWW", 287, 550},
         {"previewer has no right alignment",
          "<tr><td>a</td><td></td><td align=\"right\">WWW</td></tr>", Variant::Previewer, 287,
-         SmallFont, "WWW", 287, 550},
+         SmallFont(), "WWW", 287, 550},
     };
     for (const auto& c : cases) {
         const Rect ink = inkIn(draw(c.row, c.variant), c.columnLeft, c.columnRight);
@@ -99,7 +99,7 @@ TEST(RenderPassTest, FullWidthTextIsPlainOrCentred) {
     EXPECT_LE(blackBounds(plain, {0, 0, 570, 28}).left, 12);
     const Canvas centred = draw("<tr><td><center>Mid</center></td></tr>");
     const Rect mid = blackBounds(centred, {0, 0, 570, 28});
-    const int32_t expected = 10 + (540 - textWidth(LargeFont, "Mid")) / 2;
+    const int32_t expected = 10 + (540 - textWidth(LargeFont(), "Mid")) / 2;
     EXPECT_GE(mid.left, expected);
     EXPECT_LE(mid.left, expected + 3);
 }

@@ -24,7 +24,7 @@ Wrapped wrap(int32_t width, const Font* font, int32_t lineHeight, std::string te
 // The longest run of `c` narrower than `width` in the small font.
 std::string runNarrowerThan(char c, int32_t width) {
     std::string run;
-    while (textWidth(SmallFont, run + c) < width) run += c;
+    while (textWidth(SmallFont(), run + c) < width) run += c;
     return run;
 }
 
@@ -49,15 +49,15 @@ TEST(TrimLineStartsTest, DropsBlanksAtLineStartsOnly) {
 
 TEST(FitLineTest, AWidthThatReachesTheLimitIsTooWide) {
     const std::string text = "abcdef";
-    const int32_t abc = textWidth(SmallFont, "abc");
+    const int32_t abc = textWidth(SmallFont(), "abc");
     // Prefix "abc" plus the margin exactly reaches the width: only "ab" fits.
-    EXPECT_EQ(fitLine(text, 24, abc + 24, SmallFont), 2u);
-    EXPECT_EQ(fitLine(text, 24, abc + 25, SmallFont), 3u);
-    EXPECT_EQ(fitLine("ab cd ef", 24, textWidth(SmallFont, "ab cd e") + 24, SmallFont), 5u);
-    EXPECT_EQ(fitLine(" abcdef", 24, textWidth(SmallFont, " abc") + 24, SmallFont), 3u);
-    EXPECT_EQ(fitLine("ab\ncd", 24, 1000, SmallFont), 2u);
-    EXPECT_EQ(fitLine("\nab\ncd", 24, 1000, SmallFont), 3u);  // a leading line feed is a blank
-    EXPECT_EQ(fitLine("abc", 24, 24, SmallFont), 0u);          // not even the first byte fits
+    EXPECT_EQ(fitLine(text, 24, abc + 24, SmallFont()), 2u);
+    EXPECT_EQ(fitLine(text, 24, abc + 25, SmallFont()), 3u);
+    EXPECT_EQ(fitLine("ab cd ef", 24, textWidth(SmallFont(), "ab cd e") + 24, SmallFont()), 5u);
+    EXPECT_EQ(fitLine(" abcdef", 24, textWidth(SmallFont(), " abc") + 24, SmallFont()), 3u);
+    EXPECT_EQ(fitLine("ab\ncd", 24, 1000, SmallFont()), 2u);
+    EXPECT_EQ(fitLine("\nab\ncd", 24, 1000, SmallFont()), 3u);  // a leading line feed is a blank
+    EXPECT_EQ(fitLine("abc", 24, 24, SmallFont()), 0u);          // not even the first byte fits
 }
 
 TEST(WrapTextTest, BreaksAsThePrefixMeasuringRuleSays) {
@@ -65,13 +65,13 @@ TEST(WrapTextTest, BreaksAsThePrefixMeasuringRuleSays) {
     const std::string full = runNarrowerThan('0', 244);
     // A text exactly 244 pixels wide, from two characters of different widths.
     std::string exact;
-    for (int zeros = 0; exact.empty() && zeros * charAdvance(SmallFont, '0') <= 244; ++zeros) {
-        const int32_t rest = 244 - zeros * charAdvance(SmallFont, '0');
-        if (rest % charAdvance(SmallFont, 'l') == 0) {
-            exact = std::string(zeros, '0') + std::string(rest / charAdvance(SmallFont, 'l'), 'l');
+    for (int zeros = 0; exact.empty() && zeros * charAdvance(SmallFont(), '0') <= 244; ++zeros) {
+        const int32_t rest = 244 - zeros * charAdvance(SmallFont(), '0');
+        if (rest % charAdvance(SmallFont(), 'l') == 0) {
+            exact = std::string(zeros, '0') + std::string(rest / charAdvance(SmallFont(), 'l'), 'l');
         }
     }
-    ASSERT_EQ(textWidth(SmallFont, exact), 244) << "no text of exactly 244 pixels";
+    ASSERT_EQ(textWidth(SmallFont(), exact), 244) << "no text of exactly 244 pixels";
     const std::string longWord = full + "0000";
     const std::string first = full.substr(0, full.size() / 2);
     const std::string second = full.substr(0, full.size() - 4);  // fits after its blank
@@ -100,7 +100,7 @@ TEST(WrapTextTest, BreaksAsThePrefixMeasuringRuleSays) {
         {"colon fits the middle column", 30, ":", ":", 24},
     };
     for (const auto& c : cases) {
-        const Wrapped wrapped = wrap(c.width, SmallFont, 24, c.in);
+        const Wrapped wrapped = wrap(c.width, SmallFont(), 24, c.in);
         EXPECT_EQ(wrapped.text, c.out) << c.what;
         EXPECT_EQ(wrapped.height, c.height) << c.what;
     }
@@ -109,7 +109,7 @@ TEST(WrapTextTest, BreaksAsThePrefixMeasuringRuleSays) {
 TEST(WrapTextTest, RefusesNoWidthOrNoLineHeight) {
     for (const auto& [width, lineHeight] : {std::pair{0, 24}, std::pair{268, 0}, std::pair{268, -4}}) {
         std::string text = "  keep  ";
-        EXPECT_FALSE(wrapText(width, SmallFont, lineHeight, text).has_value());
+        EXPECT_FALSE(wrapText(width, SmallFont(), lineHeight, text).has_value());
         EXPECT_EQ(text, "  keep  ");
     }
 }
@@ -117,10 +117,10 @@ TEST(WrapTextTest, RefusesNoWidthOrNoLineHeight) {
 TEST(WrapTextTest, MegabyteTextsWrapInLinearTime) {
     std::string text;
     while (text.size() < 1000000) text += "lorem ipsum dolor sit amet ";
-    const Wrapped wide = wrap(550, LargeFont, 28, text);
+    const Wrapped wide = wrap(550, LargeFont(), 28, text);
     EXPECT_GT(wide.height, 28 * 1000);
     std::string column(1000000, 'x');
-    const Wrapped narrow = wrap(30, SmallFont, 24, column);
+    const Wrapped narrow = wrap(30, SmallFont(), 24, column);
     EXPECT_EQ(narrow.height, 24 * 1000000);
 }
 

@@ -1,0 +1,31 @@
+// Cost of the EPSON conversion: layout text in, the ESC/POS stream out, in memory.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "output/byte_sink.h"
+#include "output/raw_conversion.h"
+
+namespace {
+
+void BM_Escpos(benchmark::State& state, const char* file) {
+    std::ifstream in(std::string(KESTRANE_SAMPLES) + "/" + file, std::ios::binary);
+    const std::string layout{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        kestrane::StringSink sink;
+        kestrane::writeRawReceipt(layout, sink);
+        bytes = sink.bytes().size();
+        benchmark::DoNotOptimize(sink.bytes().data());
+    }
+    // A guard on the set-up: an empty stream would look very fast.
+    if (bytes == 0) state.SkipWithError("no stream");
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_Escpos, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Escpos, invoice, "invoice.html")->Unit(benchmark::kMicrosecond);
