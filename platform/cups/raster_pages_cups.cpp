@@ -1,8 +1,7 @@
-#include <cups/raster.h>
-
 #include <algorithm>
 #include <cstring>
 
+#include "platform/cups/cups_library.h"
 #include "platform/raster_pages.h"
 
 namespace kestrane {
@@ -25,6 +24,10 @@ ssize_t readFromString(void* context, unsigned char* buffer, size_t length) {
 }  // namespace
 
 bool readRasterPages(const std::string& bytes, std::vector<RasterPage>& pages, std::string& error) {
+    if (!cupsLoaded()) {
+        error = "the CUPS client library libcups.so.2 cannot be loaded";
+        return false;
+    }
     Reader reader{bytes};
     cups_raster_t* raster = cupsRasterOpenIO(readFromString, &reader, CUPS_RASTER_READ);
     if (raster == nullptr) {

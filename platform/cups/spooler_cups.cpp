@@ -1,13 +1,11 @@
 // The spooler on CUPS. Every call goes to the scheduler the CUPS client configuration names
 // (CUPS_SERVER, client.conf), through the calling thread's default connection.
-#include <cups/cups.h>
-#include <cups/raster.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "platform/cups/cups_library.h"
 #include "platform/spooler.h"
 
 namespace kestrane {
@@ -215,6 +213,7 @@ class CupsDevice : public PrinterDevice {
 }  // namespace
 
 PrinterState printerState(const std::string& printer) {
+    if (!cupsLoaded()) return PrinterState::kUnreachable;
     const Dest dest = namedDest(printer);
     if (!dest) {
         return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND ? PrinterState::kUnknown
@@ -226,6 +225,10 @@ PrinterState printerState(const std::string& printer) {
 }
 
 std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, DeviceResult& result) {
+    if (!cupsLoaded()) {
+        result = DeviceResult::kNotConnected;
+        return nullptr;
+    }
     Dest dest = namedDest(printer);
     if (!dest) {
         result = DeviceResult::kNotConnected;
@@ -240,6 +243,10 @@ std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, Dev
 
 std::vector<PrinterInfo> listPrinters(std::string& error) {
     std::vector<PrinterInfo> printers;
+    if (!cupsLoaded()) {
+        error = "the CUPS client library libcups.so.2 cannot be loaded";
+        return printers;
+    }
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
     if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
