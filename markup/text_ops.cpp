@@ -1,5 +1,8 @@
 #include "markup/text_ops.h"
 
+#include <array>
+#include <cstring>
+
 namespace kestrane {
 
 namespace {
@@ -13,9 +16,27 @@ std::string trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+std::size_t findText(std::string_view text, std::string_view part, std::size_t pos) {
+    if (part.empty()) return pos <= text.size() ? pos : std::string_view::npos;
+    if (pos >= text.size() || text.size() - pos < part.size()) return std::string_view::npos;
+    const char first = part[0];
+    const char* at = text.data() + pos;
+    const char* const last = text.data() + (text.size() - part.size());  // the last possible start
+    while (at <= last) {
+        at = static_cast<const char*>(std::memchr(at, first, static_cast<std::size_t>(last - at) + 1));
+        if (at == nullptr) return std::string_view::npos;
+        // Markup has a '<' every few bytes: the second byte rules out most of them without a call.
+        if (part.size() == 1 || (at[1] == part[1] && std::memcmp(at + 2, part.data() + 2, part.size() - 2) == 0)) {
+            return static_cast<std::size_t>(at - text.data());
+        }
+        ++at;
+    }
+    return std::string_view::npos;
+}
+
 std::string replaceAll(const std::string& text, std::string_view from, std::string_view to) {
     // Most calls find nothing: the text comes back without building a new one.
-    if (from.empty() || text.find(from) == std::string::npos) return text;
+    if (from.empty() || findText(text, from, 0) == std::string::npos) return text;
     // A `to` that contains `from` would be found again at the resume point forever.
     const bool rescan = to.find(from) == std::string_view::npos;
     std::string out;
@@ -42,7 +63,7 @@ std::string replaceAll(const std::string& text, std::string_view from, std::stri
         }
         if (pending) out += to;
         pending = false;
-        const std::size_t hit = text.find(from, pos);
+        const std::size_t hit = findText(text, from, pos);
         if (hit == std::string::npos) break;
         out.append(text, pos, hit - pos);
         pos = hit + from.size();
@@ -52,15 +73,23 @@ std::string replaceAll(const std::string& text, std::string_view from, std::stri
     return out;
 }
 
+void replaceAllIn(std::string& text, std::string_view from, std::string_view to) {
+    if (!from.empty() && findText(text, from, 0) != std::string::npos) text = replaceAll(text, from, to);
+}
+
 std::vector<std::string> splitTokens(const std::string& text, const std::string& separators) {
+    // One table look-up a byte, where find_first_of would search the separators for each.
+    std::array<bool, 256> isSeparator{};
+    for (const char c : separators) isSeparator[static_cast<unsigned char>(c)] = true;
+    const auto separator = [&](char c) { return isSeparator[static_cast<unsigned char>(c)]; };
     std::vector<std::string> pieces;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const std::size_t start = text.find_first_not_of(separators, pos);
-        if (start == std::string::npos) break;
-        std::size_t end = text.find_first_of(separators, start);
-        if (end == std::string::npos) end = text.size();
-        pieces.push_back(text.substr(start, end - start));
+        while (pos < text.size() && separator(text[pos])) ++pos;
+        if (pos == text.size()) break;
+        std::size_t end = pos;
+        while (end < text.size() && !separator(text[end])) ++end;
+        pieces.push_back(text.substr(pos, end - pos));
         pos = end;
     }
     return pieces;

@@ -19,6 +19,7 @@ bool contains(const std::string& text, const char* part) {
 // Pads the label (the text before the first ":") with blanks to `width`, so that the colons of
 // all label rows line up. Rejoining drops the empty pieces between colons.
 std::string alignLabel(const std::string& row, std::size_t width) {
+    if (row.find(':') == std::string::npos) return row;  // one piece at most: no label
     std::vector<std::string> pieces = splitTokens(row, ":");
     if (pieces.size() < 2) return row;
     const std::size_t length = labelLength(pieces[0]);
@@ -74,9 +75,9 @@ std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
     } else {
         row = escpos::kAlignLeft + snapshot;
     }
-    row = replaceAll(row, marker::kCentre, "");
-    row = replaceAll(row, marker::kStrong, escpos::kEmphasisOn);
-    row = replaceAll(row, marker::kNormal, escpos::kEmphasisOff);
+    replaceAllIn(row, marker::kCentre, "");
+    replaceAllIn(row, marker::kStrong, escpos::kEmphasisOn);
+    replaceAllIn(row, marker::kNormal, escpos::kEmphasisOff);
     if (contains(snapshot, marker::kLogo)) {
         return escpos::kAlignCentre + logoCommand(replaceAll(row, marker::kLogo, ""));
     }

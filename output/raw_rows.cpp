@@ -50,25 +50,31 @@ std::vector<std::string> splitReceiptRows(const std::string& layout) {
                                            "<table>", "</table>", "<tbody>", "</tbody>",
                                            "<font>",  "</font>",  "<tr>"};
     std::string text = layout;
-    for (const char* tag : kDropped) text = replaceAll(text, tag, "");
-    text = replaceAll(text, "</tr>", kRowSeparator);
-    return splitTokens(text, kRowSeparator);
+    for (const char* tag : kDropped) replaceAllIn(text, tag, "");
+    replaceAllIn(text, "</tr>", kRowSeparator);
+    // The separator is one byte repeated: the set of bytes to cut at is that one byte.
+    return splitTokens(text, std::string(1, kRowSeparator[0]));
 }
 
 std::string rewriteReceiptRow(const std::string& input) {
-    std::string row = replaceAll(trim(input), "&nbsp;", "");
-    row = replaceAll(replaceAll(row, "<td>", ""), "</td>", "");
+    std::string row = trim(input);
+    replaceAllIn(row, "&nbsp;", "");
+    replaceAllIn(row, "<td>", "");
+    replaceAllIn(row, "</td>", "");
     row = collapseBlankRuns(row);
-    row = trim(replaceAll(replaceAll(row, "\n", ""), "\t", ""));
+    replaceAllIn(row, "\n", "");
+    replaceAllIn(row, "\t", "");
+    row = trim(row);
     std::string source;
     if (findImageSource(row, source)) row = marker::kLogo + source;
-    row = replaceAll(row, "<center>", marker::kCentre);
-    row = replaceAll(row, "</center>", "");
-    row = replaceAll(row, "<strong>", marker::kStrong);
-    row = replaceAll(row, "</strong>", marker::kNormal);
-    for (const char* rule : {"<hr>", "<hr/>", "<hr />"}) row = replaceAll(row, rule, marker::kRule);
+    replaceAllIn(row, "<center>", marker::kCentre);
+    replaceAllIn(row, "</center>", "");
+    replaceAllIn(row, "<strong>", marker::kStrong);
+    replaceAllIn(row, "</strong>", marker::kNormal);
+    for (const char* rule : {"<hr>", "<hr/>", "<hr />"}) replaceAllIn(row, rule, marker::kRule);
     row = barcodeRow(row);
-    row = replaceAll(replaceAll(row, "<br>", "\n"), "<br/>", "\n");
+    replaceAllIn(row, "<br>", "\n");
+    replaceAllIn(row, "<br/>", "\n");
     row = removeTags(row);
     if (!row.empty()) row += '\n';
     return row;
@@ -85,6 +91,7 @@ std::size_t labelLength(const std::string& label) {
 std::size_t maxLabelWidth(const std::vector<std::string>& rows) {
     std::size_t width = 0;
     for (const std::string& row : rows) {
+        if (row.find(':') == std::string::npos) continue;  // one piece at most: no label
         const auto pieces = splitTokens(row, ":");
         if (pieces.size() < 2) continue;
         const std::size_t length = labelLength(pieces[0]);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace kestrane {
 namespace {
 
@@ -43,6 +45,24 @@ TEST(ReplaceAllTest, IsLinearOnManyOccurrences) {
     for (int i = 0; i < 500000; ++i) text += "ab</tr>";
     const std::string out = replaceAll(text, "</tr>", "^^^^^^^^^^^^^");
     EXPECT_EQ(out.size(), 500000u * 15u);
+}
+
+// findText against string::find on texts and parts drawn from a small alphabet, so that partial
+// and overlapping matches, matches at both ends and parts longer than the rest all occur.
+TEST(FindTextTest, AgreesWithStringFindEverywhere) {
+    std::mt19937 random(7);
+    const std::string alphabet = "<<a/b>";
+    const auto draw = [&](std::size_t length) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = draw(random() % 24), part = draw(random() % 5);
+        for (std::size_t pos = 0; pos <= text.size() + 1; ++pos) {
+            ASSERT_EQ(findText(text, part, pos), text.find(part, pos)) << text << " / " << part << " @" << pos;
+        }
+    }
 }
 
 TEST(SplitTokensTest, DropsEmptyPiecesLikeStrtok) {
