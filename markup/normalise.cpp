@@ -19,14 +19,14 @@ bool nameFollows(const std::string& text, std::size_t pos, const std::string& na
 }
 
 void renameAfter(std::string& text, const std::string& opener, Variant variant) {
-    std::size_t pos = text.find(opener);
+    std::size_t pos = findText(text, opener);
     while (pos != std::string::npos) {
         const std::size_t nameAt = pos + opener.size();
         if (nameFollows(text, nameAt, "tbody", variant)) {
             text.replace(nameAt, 5, "table");
-            pos = text.find(opener, nameAt + 6);
+            pos = findText(text, opener, nameAt + 6);
         } else {
-            pos = text.find(opener, nameAt);
+            pos = findText(text, opener, nameAt);
         }
     }
 }
@@ -81,14 +81,14 @@ std::string rewriteMarkup(const std::string& text) {
 std::vector<std::string> splitTableSections(const std::string& text) {
     std::vector<std::string> sections;
     std::size_t start = 0;
-    std::size_t pos = text.find("</");
+    std::size_t pos = findText(text, "</");
     while (pos != std::string::npos) {
         if (text.size() >= pos + 8 && text.compare(pos + 2, 5, "table") == 0) {
             sections.push_back(text.substr(start, pos + 8 - start));
             start = pos + 8;
-            pos = text.find("</", start);
+            pos = findText(text, "</", start);
         } else {
-            pos = text.find("</", pos + 2);
+            pos = findText(text, "</", pos + 2);
         }
     }
     return sections;

@@ -1,5 +1,7 @@
 #include "markup/replacement_scan.h"
 
+#include "markup/text_ops.h"
+
 namespace kestrane {
 
 const char kRuleMarker[] = "0x01";
@@ -11,7 +13,7 @@ std::string replaceScan(const std::string& text, const std::vector<std::string>&
     // position passes it. An absent pattern stays absent in every later suffix.
     std::vector<std::size_t> next(patterns.size());
     for (std::size_t k = 0; k < patterns.size(); ++k) {
-        next[k] = patterns[k].empty() ? npos : text.find(patterns[k]);
+        next[k] = patterns[k].empty() ? npos : findText(text, patterns[k], 0);
     }
     std::string out;
     out.reserve(text.size());
@@ -19,7 +21,7 @@ std::string replaceScan(const std::string& text, const std::vector<std::string>&
     while (read < text.size()) {
         std::size_t k = 0;
         for (; k < patterns.size(); ++k) {
-            if (next[k] != npos && next[k] < read) next[k] = text.find(patterns[k], read);
+            if (next[k] != npos && next[k] < read) next[k] = findText(text, patterns[k], read);
             if (next[k] != npos) break;
         }
         if (k == patterns.size()) break;
@@ -32,15 +34,18 @@ std::string replaceScan(const std::string& text, const std::vector<std::string>&
 }
 
 std::string replaceLineBreaks(const std::string& text) {
-    return replaceScan(text, {"<br>", "<br/>", "<br />"}, "\n");
+    static const std::vector<std::string> kBreaks = {"<br>", "<br/>", "<br />"};
+    return replaceScan(text, kBreaks, "\n");
 }
 
 std::string replaceHorizontalRules(const std::string& text) {
-    return replaceScan(text, {"<hr>", "<hr/>", "<hr />"}, kRuleMarker);
+    static const std::vector<std::string> kRules = {"<hr>", "<hr/>", "<hr />"};
+    return replaceScan(text, kRules, kRuleMarker);
 }
 
 std::string removeNonBreakingSpaces(const std::string& text) {
-    return replaceScan(text, {"&nbsp;"}, "");
+    static const std::vector<std::string> kSpaces = {"&nbsp;"};
+    return replaceScan(text, kSpaces, "");
 }
 
 std::string replaceExtension(const std::string& text, const std::string& extension) {

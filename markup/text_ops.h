@@ -18,7 +18,7 @@ std::string trim(const std::string& text);
 // never end).
 // The first position of `part` in `text` at or after `pos`, or npos: string::find, quicker on
 // markup, where the first byte of a tag occurs every few bytes.
-std::size_t findText(std::string_view text, std::string_view part, std::size_t pos);
+std::size_t findText(std::string_view text, std::string_view part, std::size_t pos = 0);
 
 std::string replaceAll(const std::string& text, std::string_view from, std::string_view to);
 // replaceAll in place: `text` is left untouched (no copy made) when `from` does not occur.
