@@ -1,0 +1,127 @@
+// Fonts on GDI: CreateFontA with the receipt fonts' records, metrics and advances from the font
+// selected into a memory device context, glyph bitmaps from GetGlyphOutlineA.
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/font.h"
+
+namespace kestrane {
+
+namespace {
+
+struct CachedGlyph {
+    // Set, with release, once the glyph is rendered and never changed again.
+    std::atomic<bool> rendered{false};
+    GlyphImage image;
+    std::vector<uint8_t> bits;
+};
+
+}  // namespace
+
+class Font {
+  public:
+    HFONT handle = nullptr;
+    HDC dc = nullptr;  // a memory device context with the font selected, used under the lock
+    int cell = 0;
+    int ascentPx = 0;
+    std::string family;
+    std::array<int, 256> advances{};
+    std::array<CachedGlyph, 256> glyphs;
+    std::mutex lock;
+};
+
+const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
+    if (cellHeightPx <= 0) return nullptr;
+    // A positive height asks for the character cell height, as the receipt fonts do.
+    const HFONT handle = CreateFontA(cellHeightPx, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_DONTCARE, faceName);
+    const HDC dc = handle != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
+    if (dc == nullptr) {
+        if (handle != nullptr) DeleteObject(handle);
+        return nullptr;
+    }
+    SelectObject(dc, handle);
+    auto* font = new Font;
+    font->handle = handle;
+    font->dc = dc;
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    font->cell = cellHeightPx;
+    font->ascentPx = metrics.tmAscent;
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof face, face);
+    font->family = face;
+    INT widths[256] = {};
+    if (GetCharWidth32A(dc, 0, 255, widths)) {
+        for (int byte = 0; byte < 256; ++byte) font->advances[byte] = widths[byte];
+    }
+    return font;
+}
+
+int charAdvance(const Font* font, unsigned char byte) { return font != nullptr ? font->advances[byte] : 0; }
+
+int32_t textWidth(const Font* font, std::string_view text) {
+    if (font == nullptr) return 0;
+    int32_t width = 0;
+    for (const char c : text) width += font->advances[static_cast<unsigned char>(c)];
+    return width;
+}
+
+int cellHeight(const Font* font) { return font != nullptr ? font->cell : 0; }
+
+int ascent(const Font* font) { return font != nullptr ? font->ascentPx : 0; }
+
+const char* familyName(const Font* font) { return font != nullptr ? font->family.c_str() : ""; }
+
+namespace {
+
+// The glyph's one-bit bitmap, its rows DWORD-aligned as GDI gives them, repacked to whole bytes.
+void renderGlyph(Font& font, unsigned char byte, CachedGlyph& glyph) {
+    GLYPHMETRICS metrics{};
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    const DWORD size = GetGlyphOutlineA(font.dc, byte, GGO_BITMAP, &metrics, 0, nullptr, &identity);
+    if (size == GDI_ERROR) return;
+    std::vector<uint8_t> buffer(size);
+    if (size != 0 &&
+        GetGlyphOutlineA(font.dc, byte, GGO_BITMAP, &metrics, size, buffer.data(), &identity) == GDI_ERROR) {
+        return;
+    }
+    GlyphImage& image = glyph.image;
+    image.left = metrics.gmptGlyphOrigin.x;
+    image.top = metrics.gmptGlyphOrigin.y;
+    // A blank glyph (a space) still reports a 1 x 1 box; it has no bitmap.
+    image.width = size != 0 ? static_cast<int>(metrics.gmBlackBoxX) : 0;
+    image.rows = size != 0 ? static_cast<int>(metrics.gmBlackBoxY) : 0;
+    image.pitch = (image.width + 7) / 8;
+    const int sourcePitch = (image.width + 31) / 32 * 4;
+    glyph.bits.resize(static_cast<std::size_t>(image.pitch) * image.rows);
+    for (int row = 0; row < image.rows; ++row) {
+        std::copy_n(buffer.data() + static_cast<std::ptrdiff_t>(row) * sourcePitch, image.pitch,
+                    glyph.bits.begin() + static_cast<std::ptrdiff_t>(row) * image.pitch);
+    }
+    image.bits = glyph.bits.data();
+}
+
+}  // namespace
+
+GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
+    if (constFont == nullptr) return {};
+    auto* font = const_cast<Font*>(constFont);
+    CachedGlyph& glyph = font->glyphs[byte];
+    if (glyph.rendered.load(std::memory_order_acquire)) return glyph.image;
+    const std::lock_guard<std::mutex> lock(font->lock);
+    if (!glyph.rendered.load(std::memory_order_relaxed)) {
+        renderGlyph(*font, byte, glyph);
+        glyph.rendered.store(true, std::memory_order_release);
+    }
+    return glyph.image;
+}
+
+}  // namespace kestrane
