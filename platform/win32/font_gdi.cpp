@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/font.h"
+#include "platform/win32/font_gdi.h"
 
 namespace kestrane {
 
@@ -64,6 +64,8 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     }
     return font;
 }
+
+HFONT fontHandle(const Font* font) { return font != nullptr ? font->handle : nullptr; }
 
 int charAdvance(const Font* font, unsigned char byte) { return font != nullptr ? font->advances[byte] : 0; }
 
