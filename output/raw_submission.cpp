@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "output/messages.h"
 #include "platform/file_path.h"
+#include "platform/raw_delivery.h"
 #include "platform/system_error.h"
 #include "platform/text_file.h"
 #include "platform/uuid.h"
@@ -15,21 +15,6 @@ namespace kestrane {
 namespace {
 
 const char kRawQueue[] = "RAW";
-
-bool readStoredBytes(const std::string& path, std::string& bytes) {
-    std::ifstream in(nativePath(path), std::ios::binary);
-    if (!in) return false;
-    std::ostringstream stored;
-    stored << in.rdbuf();
-    bytes = stored.str();
-    return !in.bad();
-}
-
-// The last component of a file name written with "\" or "/".
-std::string baseName(const std::string& path) {
-    const auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -54,22 +39,9 @@ int openStreamFile(const std::string& path) {
 
 std::string submitRawJob(const std::string& jobDirectory, const std::string& ipAddress,
                          const std::string& streamFilePath, const RawLimits& limits) {
-    (void)jobDirectory;  // the in-process client needs no program from the job directory
-    std::string bytes;
-    setLastSystemError(0);
-    const bool read = readStoredBytes(streamFilePath, bytes);
-    const int readError = lastSystemError();
-    std::string message;
-    if (!read) {
-        message =
-            errorText("Could not read the receipt stream file: " + systemErrorText(readError));
-    } else {
-        const RawResult sent =
-            sendRawJob(ipAddress, {kRawQueue, baseName(streamFilePath), bytes}, limits);
-        message = sent.delivered ? std::string(kRawSuccess) : errorText(sent.error);
-    }
+    const RawResult sent = deliverRawFile(jobDirectory, ipAddress, kRawQueue, streamFilePath, limits);
     std::remove(nativePath(streamFilePath).c_str());
-    return message;
+    return sent.delivered ? std::string(kRawSuccess) : errorText(sent.error);
 }
 
 }  // namespace kestrane
