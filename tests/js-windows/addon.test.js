@@ -1,0 +1,68 @@
+'use strict';
+// The Windows add-on (KestranePrinting.node for win32-ia32, drawing with GDI) in a 32-bit
+// node.exe under Wine: its checks, its conversion and drawing against the reviewed outputs the
+// POSIX build makes, and the EPSON path through an lpr.exe that records what it was given.
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+
+const addon = require(process.env.KESTRANE_ADDON);
+const root = process.env.KESTRANE_SOURCE;
+const samples = path.join(root, 'samples');
+const base = path.join(samples, 'base');
+const reviewed = path.join(root, 'tests', 'data');
+const read = (file) => fs.readFileSync(file, 'latin1');
+
+// The height of a PNG image, from its header.
+const pngHeight = (bytes) => bytes.readUInt32BE(20);
+
+test('the checks answer before anything is printed', () => {
+  const table = '<table><tr><td>Total</td></tr></table>';
+  const cases = [
+    [[], 'Error - Expected 2 arguments - > (1) printerName (2) receiptText.'],
+    [['  ', '', '', '', ''], 'Error - Printer name cannot be blank!'],
+    [['receipt80', '\t\n', 'x', '', table], 'Error - Printer type cannot be blank!'],
+    [['receipt80', 'LASER', 'x', base, table], 'Error - Printer not supported!'],
+    // Wine's spooler here has no printer of that name.
+    [['receipt80', 'STAR', 'x', base, table], 'Error - Printer is offline'],
+    [['x', 'EPSON', '10.0.0.5 -P other', base, table],
+      'Error - The printer address must not contain blanks or control characters'],
+  ];
+  for (const [args, message] of cases) assert.strictEqual(addon.printReceipt(...args), message, String(args[1]));
+});
+
+test('conversion and drawing give what the POSIX build gives', async () => {
+  for (const sample of ['kestrane', 'vexo', 'invoice']) {
+    const layout = read(path.join(samples, `${sample}.html`));
+    const pngs = await addon.renderReceipt(layout, { base });
+    const sections = fs.readdirSync(path.join(reviewed, 'receipts', sample)).filter((f) => f.startsWith('section-'));
+    assert.strictEqual(pngs.length, sections.length, sample);
+    // The same layout: every section as tall as the reviewed one (glyph pixels may differ).
+    pngs.forEach((png, i) => assert.strictEqual(pngHeight(png),
+      pngHeight(fs.readFileSync(path.join(reviewed, 'receipts', sample, `section-${i + 1}.png`))), `${sample} ${i + 1}`));
+  }
+});
+
+test('EPSON jobs go to the lpr.exe of the job directory, which must succeed', () => {
+  const till = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrane-win-'));
+  const jobs = path.join(till, 'node_modules', 'printer', 'build');
+  fs.mkdirSync(jobs, { recursive: true });
+  fs.copyFileSync(process.env.KESTRANE_FAKE_LPR, path.join(jobs, 'lpr.exe'));
+  // ASCII only: a JavaScript string reaches the job as UTF-8, which for ASCII is the file's bytes.
+  const layout = read(path.join(samples, 'vexo.html'));
+
+  assert.strictEqual(addon.printReceipt('x', 'EPSON', '10.0.0.5', till, layout), 'Receipt printed sucessfully');
+  const command = read(path.join(jobs, 'lpr-command.txt'));
+  assert.match(command, /^"[^"]*\\lpr\.exe" -S "10\.0\.0\.5" -P RAW "[^"]*\\[0-9a-f]{32}_receipt\.ps"$/);
+  // The stream, with its line feeds stored as CR LF, as reviewed.
+  assert.deepStrictEqual(fs.readFileSync(path.join(jobs, 'lpr-received.bin')),
+    fs.readFileSync(path.join(reviewed, 'escpos', 'vexo.escpos')));
+
+  fs.writeFileSync(path.join(jobs, 'lpr-exit-code.txt'), '2');
+  assert.strictEqual(addon.printReceipt('x', 'EPSON', '10.0.0.5', till, layout),
+    'Error - lpr.exe could not deliver the job to 10.0.0.5 (exit code 2)');
+  // No stream file is left behind either way.
+  assert.deepStrictEqual(fs.readdirSync(jobs).filter((f) => f.endsWith('_receipt.ps')), []);
+});
