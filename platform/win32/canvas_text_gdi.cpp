@@ -36,8 +36,8 @@ class Scratch {
         info.colours[1] = RGBQUAD{255, 255, 255, 0};
         dc_ = CreateCompatibleDC(nullptr);
         void* bits = nullptr;
-        bitmap_ = dc_ != nullptr ? CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                                    &bits, nullptr, 0)
+        bitmap_ = dc_ != nullptr ? CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info),
+                                                    DIB_RGB_COLORS, &bits, nullptr, 0)
                                  : nullptr;
         if (bitmap_ == nullptr) {
             release();
@@ -109,9 +109,8 @@ void drawText(Canvas& canvas, std::string_view text, Rect rect, unsigned format)
 
 void textOut(Canvas& canvas, int32_t x, int32_t y, std::string_view text) {
     const int32_t width = textWidth(canvas.font, text);
-    drawOnArea(canvas, onCanvas(canvas, {x, y, x + width, y + cellHeight(canvas.font)}), [&](HDC dc) {
-        TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
-    });
+    drawOnArea(canvas, onCanvas(canvas, {x, y, x + width, y + cellHeight(canvas.font)}),
+               [&](HDC dc) { TextOutA(dc, x, y, text.data(), static_cast<int>(text.size())); });
 }
 
 }  // namespace kestrane

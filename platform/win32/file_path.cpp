@@ -5,7 +5,9 @@
 namespace kestrane {
 
 // Windows takes "\" and "/" alike: the engine's names go to the file calls as they are.
-std::string nativePath(const std::string& enginePath) { return enginePath; }
+std::string nativePath(const std::string& enginePath) {
+    return enginePath;
+}
 
 bool fileStamp(const std::string& enginePath, FileStamp& stamp) {
     const HANDLE file = CreateFileA(nativePath(enginePath).c_str(), 0,
@@ -19,7 +21,8 @@ bool fileStamp(const std::string& enginePath, FileStamp& stamp) {
     if (!known) return false;
     stamp.size = (int64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     // FILETIME counts 100-nanosecond ticks.
-    const int64_t ticks = (int64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
+    const int64_t ticks =
+        (int64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
     stamp.modifiedNs = ticks * 100;
     stamp.inode = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
     stamp.device = info.dwVolumeSerialNumber;

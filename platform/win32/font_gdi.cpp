@@ -1,5 +1,7 @@
 // Fonts on GDI: CreateFontA with the receipt fonts' records, metrics and advances from the font
 // selected into a memory device context, glyph bitmaps from GetGlyphOutlineA.
+#include "platform/win32/font_gdi.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -8,8 +10,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "platform/win32/font_gdi.h"
 
 namespace kestrane {
 
@@ -39,9 +39,9 @@ class Font {
 const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     if (cellHeightPx <= 0) return nullptr;
     // A positive height asks for the character cell height, as the receipt fonts do.
-    const HFONT handle = CreateFontA(cellHeightPx, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_DONTCARE, faceName);
+    const HFONT handle = CreateFontA(cellHeightPx, 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, faceName);
     const HDC dc = handle != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
     if (dc == nullptr) {
         if (handle != nullptr) DeleteObject(handle);
@@ -65,9 +65,13 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     return font;
 }
 
-HFONT fontHandle(const Font* font) { return font != nullptr ? font->handle : nullptr; }
+HFONT fontHandle(const Font* font) {
+    return font != nullptr ? font->handle : nullptr;
+}
 
-int charAdvance(const Font* font, unsigned char byte) { return font != nullptr ? font->advances[byte] : 0; }
+int charAdvance(const Font* font, unsigned char byte) {
+    return font != nullptr ? font->advances[byte] : 0;
+}
 
 int32_t textWidth(const Font* font, std::string_view text) {
     if (font == nullptr) return 0;
@@ -76,11 +80,17 @@ int32_t textWidth(const Font* font, std::string_view text) {
     return width;
 }
 
-int cellHeight(const Font* font) { return font != nullptr ? font->cell : 0; }
+int cellHeight(const Font* font) {
+    return font != nullptr ? font->cell : 0;
+}
 
-int ascent(const Font* font) { return font != nullptr ? font->ascentPx : 0; }
+int ascent(const Font* font) {
+    return font != nullptr ? font->ascentPx : 0;
+}
 
-const char* familyName(const Font* font) { return font != nullptr ? font->family.c_str() : ""; }
+const char* familyName(const Font* font) {
+    return font != nullptr ? font->family.c_str() : "";
+}
 
 namespace {
 
@@ -91,8 +101,8 @@ void renderGlyph(Font& font, unsigned char byte, CachedGlyph& glyph) {
     const DWORD size = GetGlyphOutlineA(font.dc, byte, GGO_BITMAP, &metrics, 0, nullptr, &identity);
     if (size == GDI_ERROR) return;
     std::vector<uint8_t> buffer(size);
-    if (size != 0 &&
-        GetGlyphOutlineA(font.dc, byte, GGO_BITMAP, &metrics, size, buffer.data(), &identity) == GDI_ERROR) {
+    if (size != 0 && GetGlyphOutlineA(font.dc, byte, GGO_BITMAP, &metrics, size, buffer.data(),
+                                      &identity) == GDI_ERROR) {
         return;
     }
     GlyphImage& image = glyph.image;

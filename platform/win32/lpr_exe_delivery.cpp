@@ -9,7 +9,9 @@ namespace kestrane {
 
 namespace {
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 }  // namespace
 
@@ -19,13 +21,13 @@ RawResult deliverRawFile(const std::string& jobDirectory, const std::string& add
     // The program is named separately, so a blank in the directory cannot make it another one;
     // every argument is quoted, and the caller has refused addresses with blanks or controls.
     const std::string program = jobDirectory + "lpr.exe";
-    std::string commandLine = quoted(program) + " -S " + quoted(address) + " -P " + queue + " " +
-                              quoted(streamFilePath);
+    std::string commandLine =
+        quoted(program) + " -S " + quoted(address) + " -P " + queue + " " + quoted(streamFilePath);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
         return {false, systemErrorText(lastSystemError())};
     }
     RawResult result;

@@ -6,7 +6,8 @@ namespace kestrane {
 // that runs the scheduler, which has the CUPS raster library. Windows has neither.
 bool readRasterPages(const std::string&, std::vector<RasterPage>& pages, std::string& error) {
     pages.clear();
-    error = "reading PWG raster documents needs the CUPS raster library, which Windows does not have";
+    error =
+        "reading PWG raster documents needs the CUPS raster library, which Windows does not have";
     return false;
 }
 

@@ -37,7 +37,8 @@ std::vector<BYTE> printerInfo(HANDLE printer) {
 }
 
 bool isStopped(const PRINTER_INFO_2A& info) {
-    return (info.Status & (PRINTER_STATUS_PAUSED | PRINTER_STATUS_OFFLINE | PRINTER_STATUS_ERROR)) != 0 ||
+    return (info.Status &
+            (PRINTER_STATUS_PAUSED | PRINTER_STATUS_OFFLINE | PRINTER_STATUS_ERROR)) != 0 ||
            (info.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0;
 }
 
@@ -111,7 +112,8 @@ class GdiDevice : public PrinterDevice {
 
     const DeviceSize& size() const override { return size_; }
 
-    std::unique_ptr<SpoolerDocument> startDocument(const std::string& title, std::string& error) override {
+    std::unique_ptr<SpoolerDocument> startDocument(const std::string& title,
+                                                   std::string& error) override {
         DOCINFOA info{};
         info.cbSize = sizeof info;
         info.lpszDocName = title.c_str();
@@ -134,8 +136,9 @@ PrinterState printerState(const std::string& printer) {
     if (handle.handle == nullptr) return PrinterState::kUnknown;
     const std::vector<BYTE> buffer = printerInfo(handle.handle);
     if (buffer.empty()) return PrinterState::kUnreachable;
-    return isStopped(*reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data())) ? PrinterState::kStopped
-                                                                               : PrinterState::kReady;
+    return isStopped(*reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data()))
+               ? PrinterState::kStopped
+               : PrinterState::kReady;
 }
 
 std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, DeviceResult& result) {
@@ -145,7 +148,8 @@ std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, Dev
         return nullptr;
     }
     // The size of the driver's settings record: none means no driver.
-    if (DocumentPropertiesA(nullptr, handle.handle, const_cast<char*>(printer.c_str()), nullptr, nullptr, 0) <= 0) {
+    if (DocumentPropertiesA(nullptr, handle.handle, const_cast<char*>(printer.c_str()), nullptr,
+                            nullptr, 0) <= 0) {
         result = DeviceResult::kNoDriver;
         return nullptr;
     }

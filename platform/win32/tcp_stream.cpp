@@ -23,15 +23,20 @@ bool winsockStarted() {
     return started;
 }
 
-NetError failed(const std::string& reason) { return NetError{NetError::Failed, reason}; }
+NetError failed(const std::string& reason) {
+    return NetError{NetError::Failed, reason};
+}
 
-NetError lastSocketError() { return failed(systemErrorText(WSAGetLastError())); }
+NetError lastSocketError() {
+    return failed(systemErrorText(WSAGetLastError()));
+}
 
 // Waits until `socket` can be written (or read). Returns false with `error` set on time-out or
 // failure.
 bool waitFor(SOCKET socket, bool writing, Deadline deadline, NetError& error) {
     for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::ceil<std::chrono::microseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             error = NetError{NetError::TimedOut, ""};
             return false;
@@ -44,7 +49,8 @@ bool waitFor(SOCKET socket, bool writing, Deadline deadline, NetError& error) {
         fd_set failures;
         FD_ZERO(&failures);
         FD_SET(socket, &failures);
-        const int count = select(0, writing ? nullptr : &ready, writing ? &ready : nullptr, &failures, &timeout);
+        const int count =
+            select(0, writing ? nullptr : &ready, writing ? &ready : nullptr, &failures, &timeout);
         if (count == SOCKET_ERROR) {
             error = lastSocketError();
             return false;

@@ -20,7 +20,8 @@ bool writeTextFile(int descriptor, const std::string& bytes) {
     std::size_t done = 0;
     while (done < stored.size()) {
         DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(stored.size() - done, 1u << 30));
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(stored.size() - done, 1u << 30));
         if (!WriteFile(file, stored.data() + done, chunk, &written, nullptr)) return false;
         if (written == 0) {
             SetLastError(ERROR_WRITE_FAULT);  // no progress and no reason given

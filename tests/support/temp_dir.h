@@ -1,11 +1,10 @@
 // A private temporary directory for one test, removed with everything in it afterwards.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,15 @@ namespace kestrane::testing {
 class TempDir {
 public:
     TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base ? base : "/tmp") + "/kestrane-test-XXXXXX";
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        // A fresh name in the system's temporary folder (TMPDIR on POSIX, TEMP on Windows); a
+        // name another process took first is skipped.
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty() && !error; ++attempt) {
+            const auto candidate = base / ("kestrane-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, error)) path_ = candidate.generic_string();
+        }
     }
     ~TempDir() {
         std::error_code ignored;
