@@ -47,9 +47,11 @@ std::optional<PreviewBitmap> renderStarSections(const std::string& imageDirector
 }  // namespace
 
 std::string previewImageDirectory(const std::string& programPath) {
-    const auto slash = programPath.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "./" : programPath.substr(0, slash + 1);
-    return folder + "../../";
+    const auto slash = programPath.find_last_of("/\\");
+    if (slash == std::string::npos) return "./../../";
+    // Two levels up, written with the separator the program's path uses.
+    return programPath[slash] == '\\' ? programPath.substr(0, slash + 1) + "..\\..\\"
+                                      : programPath.substr(0, slash + 1) + "../../";
 }
 
 std::optional<PreviewBitmap> renderLayoutPreview(const std::string& imageDirectory,

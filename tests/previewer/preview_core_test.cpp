@@ -102,6 +102,7 @@ TEST(PreviewRenderTest, ImageDirectoryIsTwoLevelsAboveTheProgram) {
     EXPECT_EQ(previewImageDirectory("/opt/kestrane/bin/ReceiptPreviewer"),
               "/opt/kestrane/bin/../../");
     EXPECT_EQ(previewImageDirectory("ReceiptPreviewer"), "./../../");
+    EXPECT_EQ(previewImageDirectory("C:\\Tills\\bin\\ReceiptPreviewer.exe"), "C:\\Tills\\bin\\..\\..\\");
 }
 
 TEST(PreviewRenderTest, OpeningAFileShowsItsRenderingOrThePlaceholder) {
