@@ -9,4 +9,7 @@ namespace kestrane {
 // string when the system cannot supply random bytes.
 std::string newUuidHex();
 
+// The 16 bytes of a UUID, in the order it is written, as 32 lower-case hexadecimal digits.
+std::string uuidHex(const unsigned char (&bytes)[16]);
+
 }  // namespace kestrane

@@ -4,14 +4,12 @@
 #include FT_TRUETYPE_TABLES_H
 #include FT_ADVANCES_H
 
-#include <array>
-#include <atomic>
 #include <cmath>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "platform/font.h"
+#include "platform/font_cache.h"
 
 namespace kestrane {
 
@@ -60,25 +58,10 @@ std::string matchFontFile(const char* face, int weight, std::string& family) {
     return path;
 }
 
-struct CachedGlyph {
-    // Set, with release, once the glyph is rendered and never changed again: a reader that sees
-    // it set reads the image without the lock.
-    std::atomic<bool> rendered{false};
-    GlyphImage image;
-    std::vector<uint8_t> bits;
-};
-
 }  // namespace
 
-class Font {
-public:
+struct FontFace {
     FT_Face face = nullptr;
-    int cell = 0;
-    int ascentPx = 0;
-    std::string family;
-    std::array<int, 256> advances{};
-    std::array<CachedGlyph, 256> glyphs;
-    std::mutex renderLock;  // glyphs are rendered on first use, from any thread
 };
 
 const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
@@ -87,12 +70,13 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     const std::lock_guard<std::mutex> lock(creating);
     if (library() == nullptr || cellHeightPx <= 0) return nullptr;
     auto* font = new Font;
+    FT_Face face = nullptr;
     const std::string path = matchFontFile(faceName, weight, font->family);
-    if (path.empty() || FT_New_Face(library(), path.c_str(), 0, &font->face) != 0) {
+    if (path.empty() || FT_New_Face(library(), path.c_str(), 0, &face) != 0) {
         delete font;
         return nullptr;
     }
-    FT_Face face = font->face;
+    font->face = new FontFace{face};
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);
     // A positive GDI font height is the cell height: the em size follows from the face's
     // Windows ascent and descent, rounded to whole pixels as GDI does.
@@ -100,7 +84,8 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     const long winAscent = os2 != nullptr ? os2->usWinAscent : face->ascender;
     const long winDescent = os2 != nullptr ? os2->usWinDescent : -face->descender;
     const long cellUnits = std::max(1L, winAscent + winDescent);
-    const long ppem = std::max(1L, (cellHeightPx * long{face->units_per_EM} + cellUnits / 2) / cellUnits);
+    const long ppem =
+        std::max(1L, (cellHeightPx * long{face->units_per_EM} + cellUnits / 2) / cellUnits);
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
     font->cell = cellHeightPx;
     font->ascentPx = static_cast<int>((cellHeightPx * winAscent + cellUnits / 2) / cellUnits);
@@ -108,36 +93,15 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
         const FT_UInt index = FT_Get_Char_Index(face, codePoint(static_cast<unsigned char>(byte)));
         FT_Fixed units = 0;
         if (FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &units) == 0) {
-            font->advances[byte] = static_cast<int>(
-                std::lround(static_cast<double>(units) * static_cast<double>(ppem) / face->units_per_EM));
+            font->advances[byte] = static_cast<int>(std::lround(
+                static_cast<double>(units) * static_cast<double>(ppem) / face->units_per_EM));
         }
     }
     return font;
 }
 
-int charAdvance(const Font* font, unsigned char byte) {
-    return font != nullptr ? font->advances[byte] : 0;
-}
-
-int32_t textWidth(const Font* font, std::string_view text) {
-    if (font == nullptr) return 0;
-    int32_t width = 0;
-    for (const char c : text) width += font->advances[static_cast<unsigned char>(c)];
-    return width;
-}
-
-int cellHeight(const Font* font) { return font != nullptr ? font->cell : 0; }
-
-int ascent(const Font* font) { return font != nullptr ? font->ascentPx : 0; }
-
-const char* familyName(const Font* font) { return font != nullptr ? font->family.c_str() : ""; }
-
-namespace {
-
-// Renders glyph `byte` of `font` into `glyph` (an empty image when the face has none). Runs under
-// the font's render lock.
-void renderGlyph(Font& font, unsigned char byte, CachedGlyph& glyph) {
-    FT_Face face = font.face;
+void renderGlyph(FontFace& fontFace, unsigned char byte, CachedGlyph& glyph) {
+    FT_Face face = fontFace.face;
     const FT_UInt index = FT_Get_Char_Index(face, codePoint(byte));
     if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
@@ -156,21 +120,6 @@ void renderGlyph(Font& font, unsigned char byte, CachedGlyph& glyph) {
     image.bits = glyph.bits.data();
 }
 
-}  // namespace
-
-GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
-    if (constFont == nullptr) return {};
-    auto* font = const_cast<Font*>(constFont);
-    CachedGlyph& glyph = font->glyphs[byte];
-    if (glyph.rendered.load(std::memory_order_acquire)) return glyph.image;
-    const std::lock_guard<std::mutex> lock(font->renderLock);
-    if (!glyph.rendered.load(std::memory_order_relaxed)) {
-        renderGlyph(*font, byte, glyph);
-        glyph.rendered.store(true, std::memory_order_release);
-    }
-    return glyph.image;
-}
-
 }  // namespace kestrane
 
 // GCC says it builds with AddressSanitizer through __SANITIZE_ADDRESS__, clang through
@@ -186,7 +135,11 @@ GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
 #if defined(KESTRANE_ADDRESS_SANITIZER)
 // Fontconfig keeps its configuration for the life of the process, as the fonts do; the leak
 // checker is told so rather than shutting fontconfig down under fonts that still use it.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 // The suppression is expected, so it is not listed on standard error after every run.
-extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
+extern "C" const char* __lsan_default_options() {
+    return "print_suppressions=0";
+}
 #endif

@@ -30,13 +30,7 @@ std::string newUuidHex() {
     if (!readRandom(bytes, sizeof bytes)) return std::string();
     bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4
     bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
-    static const char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char byte : bytes) {
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0x0F];
-    }
-    return text;
+    return uuidHex(bytes);
 }
 
 }  // namespace kestrane

@@ -1,39 +1,19 @@
 // Fonts on GDI: CreateFontA with the receipt fonts' records, metrics and advances from the font
 // selected into a memory device context, glyph bitmaps from GetGlyphOutlineA.
+#include "platform/font_cache.h"
 #include "platform/win32/font_gdi.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
-#include <atomic>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace kestrane {
 
-namespace {
-
-struct CachedGlyph {
-    // Set, with release, once the glyph is rendered and never changed again.
-    std::atomic<bool> rendered{false};
-    GlyphImage image;
-    std::vector<uint8_t> bits;
-};
-
-}  // namespace
-
-class Font {
-  public:
+struct FontFace {
     HFONT handle = nullptr;
     HDC dc = nullptr;  // a memory device context with the font selected, used under the lock
-    int cell = 0;
-    int ascentPx = 0;
-    std::string family;
-    std::array<int, 256> advances{};
-    std::array<CachedGlyph, 256> glyphs;
-    std::mutex lock;
 };
 
 const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
@@ -49,8 +29,7 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     }
     SelectObject(dc, handle);
     auto* font = new Font;
-    font->handle = handle;
-    font->dc = dc;
+    font->face = new FontFace{handle, dc};
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     font->cell = cellHeightPx;
@@ -65,37 +44,10 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     return font;
 }
 
-HFONT fontHandle(const Font* font) {
-    return font != nullptr ? font->handle : nullptr;
-}
-
-int charAdvance(const Font* font, unsigned char byte) {
-    return font != nullptr ? font->advances[byte] : 0;
-}
-
-int32_t textWidth(const Font* font, std::string_view text) {
-    if (font == nullptr) return 0;
-    int32_t width = 0;
-    for (const char c : text) width += font->advances[static_cast<unsigned char>(c)];
-    return width;
-}
-
-int cellHeight(const Font* font) {
-    return font != nullptr ? font->cell : 0;
-}
-
-int ascent(const Font* font) {
-    return font != nullptr ? font->ascentPx : 0;
-}
-
-const char* familyName(const Font* font) {
-    return font != nullptr ? font->family.c_str() : "";
-}
-
-namespace {
+HFONT fontHandle(const Font* font) { return font != nullptr ? font->face->handle : nullptr; }
 
 // The glyph's one-bit bitmap, its rows DWORD-aligned as GDI gives them, repacked to whole bytes.
-void renderGlyph(Font& font, unsigned char byte, CachedGlyph& glyph) {
+void renderGlyph(FontFace& font, unsigned char byte, CachedGlyph& glyph) {
     GLYPHMETRICS metrics{};
     const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     const DWORD size = GetGlyphOutlineA(font.dc, byte, GGO_BITMAP, &metrics, 0, nullptr, &identity);
@@ -119,21 +71,6 @@ void renderGlyph(Font& font, unsigned char byte, CachedGlyph& glyph) {
                     glyph.bits.begin() + static_cast<std::ptrdiff_t>(row) * image.pitch);
     }
     image.bits = glyph.bits.data();
-}
-
-}  // namespace
-
-GlyphImage glyphImage(const Font* constFont, unsigned char byte) {
-    if (constFont == nullptr) return {};
-    auto* font = const_cast<Font*>(constFont);
-    CachedGlyph& glyph = font->glyphs[byte];
-    if (glyph.rendered.load(std::memory_order_acquire)) return glyph.image;
-    const std::lock_guard<std::mutex> lock(font->lock);
-    if (!glyph.rendered.load(std::memory_order_relaxed)) {
-        renderGlyph(*font, byte, glyph);
-        glyph.rendered.store(true, std::memory_order_release);
-    }
-    return glyph.image;
 }
 
 }  // namespace kestrane

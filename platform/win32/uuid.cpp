@@ -14,13 +14,7 @@ std::string newUuidHex() {
         static_cast<unsigned char>(id.Data2 >> 8),  static_cast<unsigned char>(id.Data2),
         static_cast<unsigned char>(id.Data3 >> 8),  static_cast<unsigned char>(id.Data3)};
     for (int i = 0; i < 8; ++i) bytes[8 + i] = id.Data4[i];
-    static const char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char byte : bytes) {
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0x0F];
-    }
-    return text;
+    return uuidHex(bytes);
 }
 
 }  // namespace kestrane
