@@ -9,6 +9,7 @@
 #include "markup/preview_text.h"
 #include "output/messages.h"
 #include "output/star_job.h"
+#include "output/star_print.h"
 #include "platform/png_file.h"
 #include "render/receipt_section.h"
 
@@ -38,15 +39,50 @@ int renderPreview(const std::string& layout, const std::string& base, const std:
     return writeSection(*image.canvas, out + "/preview.png") ? 0 : 2;
 }
 
+// "WIDTHxHEIGHT" in device pixels, each 1 to 100,000.
+bool parseDeviceSize(const std::string& text, DeviceSize& size) {
+    const std::size_t x = text.find('x');
+    const auto number = [](const std::string& digits, int32_t& value) {
+        if (digits.empty() || digits.size() > 6 ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        value = std::stoi(digits);
+        return value >= 1 && value <= 100000;
+    };
+    return x != std::string::npos && number(text.substr(0, x), size.width) &&
+           number(text.substr(x + 1), size.height);
+}
+
+// The pages a printer of `device` would get for a section, as the STAR job stretches them.
+bool writeDevicePages(const Canvas& canvas, const DeviceSize& device, const std::string& prefix) {
+    const std::vector<PageSlice> slices = pageSlices(canvas.height, device);
+    for (std::size_t i = 0; i < slices.size(); ++i) {
+        if (!writeSection(devicePage(canvas, slices[i], device.width),
+                          prefix + "-page-" + std::to_string(i + 1) + ".png")) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int runRenderCommand(const std::vector<std::string>& args) {
     const OptionSpec spec{{"--preview"},
-                          {{"--out", "--out"}, {"-o", "--out"}, {"--base", "--base"}},
+                          {{"--out", "--out"}, {"-o", "--out"}, {"--base", "--base"}, {"--device", "--device"}},
                           {"--out"}};
     ParsedOptions options;
     std::string error;
     if (!parseOptions(args, spec, options, error)) return usageError("render", error);
+    DeviceSize device;
+    const bool pages = options.values.count("--device") != 0;
+    if (pages && options.flags.count("--preview") != 0) {
+        return usageError("render", "--preview and --device cannot be used together");
+    }
+    if (pages && !parseDeviceSize(options.value("--device"), device)) {
+        return usageError("render", "--device takes WIDTHxHEIGHT in device pixels");
+    }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     const std::string out = options.value("--out");
@@ -57,7 +93,8 @@ int runRenderCommand(const std::vector<std::string>& args) {
     bool written = true;
     const StarJobOutcome outcome =
         runStarJob(base, layout, [&](const Canvas& canvas, std::size_t index) {
-            written = writeSection(canvas, out + "/section-" + std::to_string(index + 1) + ".png");
+            const std::string name = out + "/section-" + std::to_string(index + 1);
+            written = pages ? writeDevicePages(canvas, device, name) : writeSection(canvas, name + ".png");
             return written ? std::string() : std::string("Error - cannot write the section");
         });
     warnUnloadedImages(outcome.unloadedImages);

@@ -16,13 +16,15 @@ struct CommandText {
     "BASEDIR/node_modules/printer/GDIImageDirectory (default: the current directory).\n"
 
 const CommandText kCommands[] = {
-    {"render", "render LAYOUT -o|--out DIR [--base BASEDIR] [--preview]",
+    {"render", "render LAYOUT -o|--out DIR [--base BASEDIR] [--preview | --device WxH]",
      "draw LAYOUT as the STAR print job does, one PNG a table section",
      "Draws each table section of LAYOUT (a file, or - for standard input) as the STAR print job\n"
-     "does into DIR/section-N.png and prints each file's name and height; with --preview, draws\n"
-     "the whole layout as the previewer does into DIR/preview.png. Images that cannot be loaded\n"
-     "are named on standard error. Exit status: 0 drawn, 1 refused by the job (its message on\n"
-     "standard output), 2 a usage or file error.\n" KESTRANE_BASE_OPTION},
+     "does into DIR/section-N.png and prints each file's name and height; with --device, writes\n"
+     "instead the pages a printer whose printable area is W x H pixels would get, stretched as the\n"
+     "job stretches them, into DIR/section-N-page-M.png; with --preview, draws the whole layout as\n"
+     "the previewer does into DIR/preview.png. Images that cannot be loaded are named on standard\n"
+     "error. Exit status: 0 drawn, 1 refused by the job (its message on standard output), 2 a\n"
+     "usage or file error.\n" KESTRANE_BASE_OPTION},
     {"tree", "tree LAYOUT [--preview] [--measure] [--base BASEDIR]",
      "print how LAYOUT was parsed (and laid out), as JSON",
      "Prints {\"sections\": [{\"tree\": NODE}, ...]} for LAYOUT (a file, or - for standard input),\n"

@@ -214,7 +214,8 @@ TEST(PrintStarTest, ThePrintedSampleScansAndAnyCupsServerWorks) {
     EXPECT_EQ(listed.out,
               "RAW\tidle\taccepting\tsize unknown\n"
               "receipt58\tidle\taccepting\t383x1598 px at 203x203 dpi\n"
-              "receipt80\tidle\taccepting\t575x1598 px at 203x203 dpi\n");
+              "receipt80\tidle\taccepting\t575x1598 px at 203x203 dpi\n"
+              "receiptps\tidle\taccepting\t575x1598 px at 203x203 dpi\n");
     const auto printed = printer.kestrane({"print", "--type", "STAR", "--printer", "receipt80", "--base",
                                            kSamples + "/base", kSamples + "/kestrane.html"},
                                           printer.ippServer());

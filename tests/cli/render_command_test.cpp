@@ -57,6 +57,7 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
         int status;
         Names files;
         std::string err = "";
+        uint32_t width = 570;
     } cases[] = {
         {"two tables", "<table>" + row + "</table><table>" + row + row + "</table>", {},
          "OUT/section-1.png 49\nOUT/section-2.png 77\n", 0, {"section-1.png", "section-2.png"}},
@@ -69,6 +70,12 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
          "Error - There is a set limit on the minimum size of a receipt text and your text does not meet the minimum\n", 1, {}},
         {"no markup", "just words", {}, "Error - Unsupported Receipt Layout Format!\n", 1, {}},
         {"table without end tag prints nothing", "<table>" + row, {}, "", 0, {}},
+        {"pages of a device twice as wide: 98 and 154 rows in pages of 60",
+         "<table>" + row + "</table><table>" + row + row + "</table>", {"--device", "1140x60"},
+         "OUT/section-1-page-1.png 60\nOUT/section-1-page-2.png 38\nOUT/section-2-page-1.png 60\n"
+         "OUT/section-2-page-2.png 60\nOUT/section-2-page-3.png 34\n", 0,
+         {"section-1-page-1.png", "section-1-page-2.png", "section-2-page-1.png", "section-2-page-2.png",
+          "section-2-page-3.png"}, "", 1140},
         {"preview of two tables is one image", "<table>" + row + "</table><table>" + row + "</table>",
          {"--preview"}, "OUT/preview.png 49\n", 0, {"preview.png"}},
         {"preview that cannot render", "<table><tr></table>", {"--preview"}, "Template Could not Render\n", 1, {}},
@@ -91,10 +98,22 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
         EXPECT_EQ(rendered.result.err, c.err) << c.what;
         for (const std::string& name : rendered.files) {
             const auto size = pngSize(dir.file("out/" + name));
-            EXPECT_EQ(size.first, 570u) << c.what;
+            EXPECT_EQ(size.first, c.width) << c.what;
             EXPECT_NE(rendered.result.out.find(name + " " + std::to_string(size.second) + "\n"), std::string::npos) << c.what;
         }
     }
+}
+
+TEST(RenderCommandTest, RefusesDeviceSizesItCannotUse) {
+    for (const char* size : {"0x60", "570x", "x60", "570 x 60", "570x100001", "-5x60", "570x60x2"}) {
+        testing::TempDir dir;
+        const Rendered rendered = render(dir, "<table><tr><td>x</td></tr></table>", {"--device", size});
+        EXPECT_EQ(rendered.result.status, 2) << size;
+        EXPECT_NE(rendered.result.err.find("--device takes WIDTHxHEIGHT"), std::string::npos) << size;
+        EXPECT_TRUE(rendered.files.empty()) << size;
+    }
+    testing::TempDir dir;
+    EXPECT_EQ(render(dir, "<table><tr><td>x</td></tr></table>", {"--device", "576x1598", "--preview"}).result.status, 2);
 }
 
 TEST(TreeMeasureTest, AddsHeightsBoxesAndWrappedTexts) {

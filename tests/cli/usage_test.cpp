@@ -75,7 +75,7 @@ TEST(UsageTest, HelpAndVersionGoToStandardOutput) {
     } cases[] = {
         {{"--help"}, "usage: kestrane COMMAND ARGUMENTS..."},
         {{"-h"}, "usage: kestrane COMMAND ARGUMENTS..."},
-        {{"render", "--help"}, "usage: kestrane render LAYOUT -o|--out DIR [--base BASEDIR] [--preview]"},
+        {{"render", "--help"}, "usage: kestrane render LAYOUT -o|--out DIR [--base BASEDIR] [--preview | --device WxH]"},
         {{"tree", "x", "-h"}, "usage: kestrane tree LAYOUT [--preview] [--measure] [--base BASEDIR]"},
         {{"escpos", "--help"}, "usage: kestrane escpos LAYOUT [-o|--out FILE]"},
         {{"print", "--help"}, "usage: kestrane print --type STAR --printer NAME --base BASEDIR LAYOUT"},

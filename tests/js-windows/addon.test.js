@@ -7,7 +7,7 @@ const assert = require('node:assert');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const zlib = require('zlib');
+const { readPng, differingPixels } = require('./pixels');
 
 const addon = require(process.env.KESTRANE_ADDON);
 const root = process.env.KESTRANE_SOURCE;
@@ -15,43 +15,6 @@ const samples = path.join(root, 'samples');
 const base = path.join(samples, 'base');
 const reviewed = path.join(root, 'tests', 'data');
 const read = (file) => fs.readFileSync(file, 'latin1');
-
-// The height of a PNG image, from its header.
-const pngHeight = (bytes) => bytes.readUInt32BE(20);
-
-// The rows of a one-bit PNG (filters undone), for counting differing pixels.
-function pngRows(bytes) {
-  const width = bytes.readUInt32BE(16), height = pngHeight(bytes), stride = Math.ceil(width / 8);
-  const chunks = [];
-  for (let at = 8; at < bytes.length;) {
-    const length = bytes.readUInt32BE(at), type = bytes.toString('latin1', at + 4, at + 8);
-    if (type === 'IDAT') chunks.push(bytes.subarray(at + 8, at + 8 + length));
-    at += 12 + length;
-  }
-  const raw = zlib.inflateSync(Buffer.concat(chunks));
-  const rows = [];
-  let previous = Buffer.alloc(stride);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)], row = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
-    for (let x = 0; x < stride; ++x) {
-      const a = x ? row[x - 1] : 0, b = previous[x], c = x ? previous[x - 1] : 0, p = a + b - c;
-      const paeth = Math.abs(p - a) <= Math.abs(p - b) && Math.abs(p - a) <= Math.abs(p - c) ? a
-        : Math.abs(p - b) <= Math.abs(p - c) ? b : c;
-      row[x] = (row[x] + [0, a, b, (a + b) >> 1, paeth][filter]) & 255;
-    }
-    rows.push(row);
-    previous = row;
-  }
-  return rows;
-}
-
-function differingPixels(a, b) {
-  let count = 0;
-  a.forEach((row, y) => row.forEach((byte, x) => {
-    for (let bits = byte ^ b[y][x]; bits; bits &= bits - 1) ++count;
-  }));
-  return count;
-}
 
 test('the checks answer before anything is printed', () => {
   const table = '<table><tr><td>Total</td></tr></table>';
@@ -78,10 +41,11 @@ test('conversion and drawing give what the POSIX build gives', async () => {
     // rasterises a glyph otherwise than FreeType does; the count is reported, and bounded so
     // that anything beyond glyph edges (a shifted row, a missing image) fails.
     pngs.forEach((png, i) => {
-      const want = fs.readFileSync(path.join(reviewed, 'receipts', sample, `section-${i + 1}.png`));
-      assert.strictEqual(pngHeight(png), pngHeight(want), `${sample} ${i + 1}`);
-      const differing = differingPixels(pngRows(png), pngRows(want));
-      const share = differing / (570 * pngHeight(png));
+      const [got, want] = [png, fs.readFileSync(path.join(reviewed, 'receipts', sample, `section-${i + 1}.png`))]
+        .map(readPng);
+      assert.strictEqual(got.height, want.height, `${sample} ${i + 1}`);
+      const differing = differingPixels(got, want);
+      const share = differing / (570 * got.height);
       console.log(`${sample} section ${i + 1}: ${differing} pixels differ from the POSIX drawing (${(share * 100).toFixed(2)}%)`);
       assert.ok(share < 0.03, `${sample} ${i + 1}: ${differing} pixels differ`);
     });
