@@ -79,6 +79,36 @@ test('STAR jobs through Wine\'s spooler arrive as the pages the job drew', () =>
   }
 });
 
+test('ReceiptPreviewer.exe prints the chosen sample through Wine\'s spooler', {
+  skip: !process.env.DISPLAY || !process.env.KESTRANE_WINDOW_TEST ? 'needs an X display and the window test' : false,
+}, () => {
+  const printer = startPrinter();
+  try {
+    // The window test chooses the printer and Vexo, clicks PRINT and reads the message box.
+    execFileSync('wine', [process.env.KESTRANE_WINDOW_TEST, '--gtest_filter=*PrintsTheSample*'],
+      { env: { ...process.env, WINEDEBUG: '-all', KESTRANE_WINDOW_TEST_PRINTER: 'receiptps' }, stdio: 'ignore' });
+    const [job] = printer.jobs('receiptps', 1);
+    assert.strictEqual(job.toString('latin1', 0, 4), '%!PS');
+    const [, left, top] = /^(\d+) (\d+) translate$/m.exec(job.toString('latin1')).map(Number);
+    const pages = readPbms(execFileSync('gs', ['-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=pbmraw', '-r203',
+      '-sOutputFile=-', '-'], { input: job, maxBuffer: 1 << 28 }));
+    // One page: the preview (drawn without images, which the program's folder does not hold),
+    // stretched to the page's 576 pixels.
+    const out = temporary();
+    windows(['render', windowsPath(path.join(samples, 'vexo.html')), '--preview', '--base', windowsPath(out),
+      '-o', windowsPath(out)]);
+    const preview = readPng(fs.readFileSync(path.join(out, 'preview.png')));
+    fs.rmSync(out, { recursive: true, force: true });
+    assert.strictEqual(pages.length, 1);
+    assert.strictEqual(Number(/\/Height (\d+)/.exec(job.toString('latin1'))[1]), Math.trunc(preview.height * 576 / 570));
+    const printed = cut(pages[0], left, pages[0].height - top, 576, 1598);
+    const inked = printed.rows.map((row) => row.some((byte) => byte));
+    assert.ok(inked.indexOf(true) < 50 && inked.lastIndexOf(true) < Math.trunc(preview.height * 576 / 570));
+  } finally {
+    printer.stop();
+  }
+});
+
 // Layouts made from the rows receipts are built of, the same for every run.
 function generatedLayouts(count) {
   let seed = 20261208;
