@@ -14,10 +14,19 @@ struct Image {
     std::vector<uint8_t> rgb;
 };
 
+// The grey level (0 black to 255 white) of an RGB pixel, as colours become black or white.
+inline int luminance(const uint8_t* rgb) {
+    return (299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2]) / 1000;
+}
+
 // Decodes the Windows bitmap (BMP) file at `enginePath` ("\" separates directories). Returns
 // false for a missing or unreadable file, one that is not a BMP, one shorter than its header
 // says, or one too large to be a receipt image; nothing is allocated for the pixels first.
 bool loadBitmapFile(const std::string& enginePath, Image& image);
+
+// Reads the BMP file at `enginePath` whole when its headers describe a receipt image that the
+// file is long enough to hold, as loadBitmapFile requires; false otherwise.
+bool readBitmapFile(const std::string& enginePath, std::string& bytes);
 
 // Decodes the bytes of a BMP file, refusing what loadBitmapFile refuses. Takes the bytes by
 // value so they can be released before the pixels are copied out.

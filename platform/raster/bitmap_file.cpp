@@ -50,7 +50,7 @@ bool plausibleBitmap(const std::string& data) {
 
 }  // namespace
 
-bool loadBitmapFile(const std::string& enginePath, Image& image) {
+bool readBitmapFile(const std::string& enginePath, std::string& data) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
         std::fopen(nativePath(enginePath).c_str(), "rb"), std::fclose);
     if (!file) return false;
@@ -60,10 +60,9 @@ bool loadBitmapFile(const std::string& enginePath, Image& image) {
     if (size < 0 || size > kMaxPixels * 4 + 65536 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
         return false;
     }
-    std::string data(static_cast<std::size_t>(size), '\0');
-    if (std::fread(data.data(), 1, data.size(), file.get()) != data.size()) return false;
-    file.reset();
-    return decodeBitmap(std::move(data), image);
+    data.assign(static_cast<std::size_t>(size), '\0');
+    return std::fread(data.data(), 1, data.size(), file.get()) == data.size() &&
+           plausibleBitmap(data);
 }
 
 bool decodeBitmap(std::string data, Image& image) {

@@ -1,116 +1,31 @@
-// Text on the canvas through GDI: DrawTextA and TextOutA draw into a one-bit DIB section that
-// holds a copy of the affected part of the canvas, which is then copied back. Black text on an
-// opaque white background, the device context's defaults.
+// Text on the canvas through GDI: DrawTextA and TextOutA, black on an opaque white background
+// (the device context's defaults), drawn on the canvas through a GDI copy of the affected part.
 #include <windows.h>
 
-#include <algorithm>
-
 #include "platform/canvas.h"
-#include "platform/raster/packed_bits.h"
 #include "platform/win32/font_gdi.h"
+#include "platform/win32/gdi_area.h"
 
 namespace kestrane {
 
-namespace {
-
-// A memory device context with a top-down one-bit DIB section selected, kept per thread and
-// grown as needed. Palette entry 0 is black and 1 white, so its bits mean what the canvas's do.
-class Scratch {
-  public:
-    ~Scratch() { release(); }
-
-    // A DIB of at least `width` x `height`; false when GDI cannot make one.
-    bool reserve(int32_t width, int32_t height) {
-        if (bitmap_ != nullptr && width <= width_ && height <= height_) return true;
-        release();
-        struct {
-            BITMAPINFOHEADER header;
-            RGBQUAD colours[2];
-        } info{};
-        info.header.biSize = sizeof info.header;
-        info.header.biWidth = std::max(width, width_);
-        info.header.biHeight = -std::max(height, height_);  // top-down rows
-        info.header.biPlanes = 1;
-        info.header.biBitCount = 1;
-        info.header.biCompression = BI_RGB;
-        info.colours[1] = RGBQUAD{255, 255, 255, 0};
-        dc_ = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap_ = dc_ != nullptr ? CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info),
-                                                    DIB_RGB_COLORS, &bits, nullptr, 0)
-                                 : nullptr;
-        if (bitmap_ == nullptr) {
-            release();
-            return false;
-        }
-        SelectObject(dc_, bitmap_);
-        width_ = info.header.biWidth;
-        height_ = -info.header.biHeight;
-        stride_ = (width_ + 31) / 32 * 4;
-        bits_ = static_cast<uint8_t*>(bits);
-        return true;
-    }
-
-    HDC dc() const { return dc_; }
-    uint8_t* row(int32_t y) const { return bits_ + static_cast<std::ptrdiff_t>(y) * stride_; }
-    int32_t stride() const { return stride_; }
-
-  private:
-    void release() {
-        if (dc_ != nullptr) DeleteDC(dc_);
-        if (bitmap_ != nullptr) DeleteObject(bitmap_);
-        dc_ = nullptr;
-        bitmap_ = nullptr;
-    }
-
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    uint8_t* bits_ = nullptr;
-    int32_t width_ = 0, height_ = 0, stride_ = 0;
-};
-
-// Runs `draw` on a device context whose coordinates are the canvas's and whose pixels in `area`
-// (already inside the canvas) are the canvas's; the area is copied back afterwards.
-template <typename Draw>
-void drawOnArea(Canvas& canvas, Rect area, Draw draw) {
-    const int32_t width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0 || canvas.font == nullptr) return;
-    thread_local Scratch scratch;
-    if (!scratch.reserve(width, height)) return;
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* from = &canvas.bits[static_cast<std::size_t>(area.top + y) * canvas.stride];
-        packed::copyBits(scratch.row(y), from, canvas.stride, -area.left, 0, width);
-    }
-    const HDC dc = scratch.dc();
-    SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
-    const HGDIOBJ previous = SelectObject(dc, fontHandle(canvas.font));
-    draw(dc);
-    SelectObject(dc, previous);
-    GdiFlush();
-    for (int32_t y = 0; y < height; ++y) {
-        uint8_t* to = &canvas.bits[static_cast<std::size_t>(area.top + y) * canvas.stride];
-        packed::copyBits(to, scratch.row(y), scratch.stride(), area.left, area.left, area.right);
-    }
-}
-
-Rect onCanvas(const Canvas& canvas, Rect rect) {
-    return {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, canvas.width),
-            std::min(rect.bottom, canvas.height)};
-}
-
-}  // namespace
-
 void drawText(Canvas& canvas, std::string_view text, Rect rect, unsigned format) {
-    drawOnArea(canvas, onCanvas(canvas, rect), [&](HDC dc) {
+    if (canvas.font == nullptr) return;
+    drawOnCanvasArea(canvas, rect, [&](HDC dc) {
+        const HGDIOBJ previous = SelectObject(dc, fontHandle(canvas.font));
         RECT box{rect.left, rect.top, rect.right, rect.bottom};
         DrawTextA(dc, text.data(), static_cast<int>(text.size()), &box, format);
+        SelectObject(dc, previous);
     });
 }
 
 void textOut(Canvas& canvas, int32_t x, int32_t y, std::string_view text) {
+    if (canvas.font == nullptr) return;
     const int32_t width = textWidth(canvas.font, text);
-    drawOnArea(canvas, onCanvas(canvas, {x, y, x + width, y + cellHeight(canvas.font)}),
-               [&](HDC dc) { TextOutA(dc, x, y, text.data(), static_cast<int>(text.size())); });
+    drawOnCanvasArea(canvas, {x, y, x + width, y + cellHeight(canvas.font)}, [&](HDC dc) {
+        const HGDIOBJ previous = SelectObject(dc, fontHandle(canvas.font));
+        TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+        SelectObject(dc, previous);
+    });
 }
 
 }  // namespace kestrane

@@ -178,10 +178,11 @@ test('the Windows and the POSIX drawings agree: heights, row boxes, and pixels b
       const percent = (part, whole) => `${(100 * part / whole).toFixed(2)}%`;
       lines.push(`| ${name} | ${posix.length} | ${posix.map((s) => s.image.height).join(', ')} | ${differing} | ` +
         `${percent(differing, pixels)} | ${percent(differing, ink)} | ${rows} | ${distant} |`);
-      // Only text differs: GDI's glyphs are hinted and DrawTextA places them itself, so strokes
-      // and whole glyphs land a few pixels apart along a line; rows are where they were (the
-      // layout pass agreed). The bound leaves room above the largest share the report shows.
-      assert.ok(differing / pixels < 0.05, `${name}: ${differing} of ${pixels} pixels differ`);
+      // Text and images differ: GDI's glyphs are hinted and DrawTextA places them itself, so
+      // strokes and whole glyphs land a few pixels apart along a line, and GDI halftones images
+      // its own way; rows are where they were (the layout pass agreed). The bound leaves room
+      // above the largest share the report shows.
+      assert.ok(differing / pixels < 0.08, `${name}: ${differing} of ${pixels} pixels differ`);
     }
   } finally {
     const text = `${lines.join('\n')}\n\nLargest share of all pixels: ${(100 * worst).toFixed(2)}%\n`;
