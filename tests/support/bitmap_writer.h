@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
-#include "tests/support/run_command.h"
+#include "tests/support/temp_dir.h"
 
 namespace kestrane {
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 namespace kestrane::testing {
 
 struct CommandResult {
@@ -56,10 +58,6 @@ inline CommandResult runCommand(const std::string& program, const std::vector<st
     result.err = readFile(errPath);
     std::remove(errPath.c_str());
     return result;
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // A file in the test's own temporary directory holding `bytes`.

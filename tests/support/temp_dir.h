@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ inline std::vector<std::string> entries(const std::string& directory) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 }  // namespace kestrane::testing
