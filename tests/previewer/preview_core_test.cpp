@@ -18,7 +18,7 @@ const std::string kReceipts = std::string(KESTRANE_TEST_DATA) + "/receipts";
 
 // The reviewed images were drawn with FreeType and our halftoning. On Windows GDI draws glyphs
 // (hinted) and halftones images itself, so a drawing may differ there, by at most this share of
-// its pixels (the samples measure 5 to 6.3%); the layout (every height) must still be the same.
+// its pixels (about 6% on the samples); the layout (every height) must still be the same.
 #ifdef _WIN32
 constexpr double kGdiShare = 0.08;
 #else
