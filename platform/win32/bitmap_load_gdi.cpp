@@ -5,6 +5,7 @@
 
 #include "platform/file_path.h"
 #include "platform/image.h"
+#include "platform/win32/dib_pixels.h"
 
 namespace kestrane {
 
@@ -19,15 +20,8 @@ bool loadBitmapFile(const std::string& enginePath, Image& image) {
     BITMAP size{};
     bool loaded = GetObjectW(bitmap, sizeof size, &size) != 0 && size.bmWidth > 0 && size.bmHeight > 0;
     if (loaded) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = size.bmWidth;
-        info.bmiHeader.biHeight = -size.bmHeight;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        const std::size_t stride = (static_cast<std::size_t>(size.bmWidth) * 3 + 3) / 4 * 4;
-        std::vector<uint8_t> rows(stride * static_cast<std::size_t>(size.bmHeight));
+        BITMAPINFO info = rgbDibInfo(size.bmWidth, size.bmHeight);
+        std::vector<uint8_t> rows(rgbDibStride(size.bmWidth) * static_cast<std::size_t>(size.bmHeight));
         const HDC screen = GetDC(nullptr);
         loaded = GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.bmHeight), rows.data(), &info,
                            DIB_RGB_COLORS) == size.bmHeight;
@@ -36,15 +30,7 @@ bool loadBitmapFile(const std::string& enginePath, Image& image) {
             image.width = size.bmWidth;
             image.height = size.bmHeight;
             image.rgb.resize(static_cast<std::size_t>(image.width) * image.height * 3);
-            for (int32_t y = 0; y < image.height; ++y) {
-                const uint8_t* from = &rows[stride * static_cast<std::size_t>(y)];
-                uint8_t* to = &image.rgb[static_cast<std::size_t>(y) * image.width * 3];
-                for (int32_t x = 0; x < image.width; ++x) {  // DIB pixels are blue, green, red
-                    to[x * 3] = from[x * 3 + 2];
-                    to[x * 3 + 1] = from[x * 3 + 1];
-                    to[x * 3 + 2] = from[x * 3];
-                }
-            }
+            dibToImage(rows.data(), image);
         }
     }
     DeleteObject(bitmap);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/spooler.h"
+#include "platform/win32/dib_pixels.h"
 #include "previewer/preview_print.h"
 #include "previewer/preview_render.h"
 #include "previewer/previewer_texts.h"
@@ -89,21 +90,11 @@ void paintBitmap(HDC dc, const PreviewBitmap& bitmap, int32_t top) {
     info.header.biCompression = BI_RGB;
     std::vector<uint8_t> rows;
     if (bitmap.kind == PreviewKind::kStartPicture) {
-        // Bottom-up BGR rows of DWORD-aligned length.
         const Image& picture = bitmap.picture;
-        const int32_t stride = (picture.width * 3 + 3) / 4 * 4;
-        rows.assign(static_cast<std::size_t>(stride) * picture.height, 0);
-        for (int32_t y = 0; y < picture.height; ++y) {
-            const uint8_t* from = &picture.rgb[static_cast<std::size_t>(y) * picture.width * 3];
-            uint8_t* to = &rows[static_cast<std::size_t>(picture.height - 1 - y) * stride];
-            for (int32_t x = 0; x < picture.width; ++x) {
-                to[x * 3] = from[x * 3 + 2];
-                to[x * 3 + 1] = from[x * 3 + 1];
-                to[x * 3 + 2] = from[x * 3];
-            }
-        }
+        rows.assign(rgbDibStride(picture.width) * static_cast<std::size_t>(picture.height), 0);
+        imageToDib(picture, rows.data());
         info.header.biWidth = picture.width;
-        info.header.biHeight = picture.height;
+        info.header.biHeight = -picture.height;
         info.header.biBitCount = 24;
     } else {
         const Canvas& canvas = bitmap.canvas;
