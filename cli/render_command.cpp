@@ -70,7 +70,10 @@ bool writeDevicePages(const Canvas& canvas, const DeviceSize& device, const std:
 
 int runRenderCommand(const std::vector<std::string>& args) {
     const OptionSpec spec{{"--preview"},
-                          {{"--out", "--out"}, {"-o", "--out"}, {"--base", "--base"}, {"--device", "--device"}},
+                          {{"--out", "--out"},
+                           {"-o", "--out"},
+                           {"--base", "--base"},
+                           {"--device", "--device"}},
                           {"--out"}};
     ParsedOptions options;
     std::string error;
@@ -94,7 +97,8 @@ int runRenderCommand(const std::vector<std::string>& args) {
     const StarJobOutcome outcome =
         runStarJob(base, layout, [&](const Canvas& canvas, std::size_t index) {
             const std::string name = out + "/section-" + std::to_string(index + 1);
-            written = pages ? writeDevicePages(canvas, device, name) : writeSection(canvas, name + ".png");
+            written = pages ? writeDevicePages(canvas, device, name)
+                            : writeSection(canvas, name + ".png");
             return written ? std::string() : std::string("Error - cannot write the section");
         });
     warnUnloadedImages(outcome.unloadedImages);
