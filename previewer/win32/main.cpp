@@ -38,7 +38,6 @@ struct Program {
     ScrollState scroll;
     int selectedPrinter = 0, selectedSample = 0;
     std::vector<std::optional<std::string>> sampleTexts;
-    std::string imageDirectory;
 } program;
 
 void message(const std::string& text, const char* caption = nullptr) {
@@ -166,11 +165,7 @@ LRESULT CALLBACK paneProcedure(HWND pane, UINT msg, WPARAM w, LPARAM l) {
             if (moved != 0) {
                 ScrollWindowEx(pane, 0, moved, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
                 UpdateWindow(pane);
-                SCROLLINFO info{};
-                info.cbSize = sizeof info;
-                info.fMask = SIF_POS;
-                info.nPos = program.scroll.position;
-                SetScrollInfo(pane, SB_VERT, &info, TRUE);
+                setScrollBar(pane);
             }
             break;
         }
