@@ -1,5 +1,7 @@
 #include "cli/pages_command.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -18,7 +20,9 @@ int runPagesCommand(const std::vector<std::string>& args) {
     if (!parseOptions(args, spec, options, error)) return usageError("pages", error);
     std::ifstream in(options.layout, std::ios::binary);
     if (!in) {
-        std::cerr << "kestrane: " << options.layout << ": cannot read\n";
+        const int cause = errno;
+        std::cerr << "kestrane pages: cannot read the job file '" << options.layout << "': "
+                  << (options.layout.empty() ? "no file named" : std::strerror(cause)) << "\n";
         return 2;
     }
     std::ostringstream bytes;
