@@ -48,7 +48,8 @@ class VirtualPrinter {
 
     // Runs a CUPS client program against this scheduler; returns what it printed.
     std::string cups(const std::vector<std::string>& command) const {
-        std::string line = "CUPS_SERVER=" + shellQuote(socket_);
+        // lpadmin, cupsdisable and cupsreject live in /usr/sbin, which an ordinary user's PATH lacks.
+        std::string line = "PATH=\"$PATH:/usr/sbin:/sbin\" CUPS_SERVER=" + shellQuote(socket_);
         for (const auto& arg : command) line += " " + shellQuote(arg);
         std::FILE* pipe = ::popen((line + " 2>&1 </dev/null").c_str(), "r");
         if (pipe == nullptr) return "popen failed";
