@@ -1,4 +1,18 @@
 // kestrane-printing: receipt printing for point-of-sale applications.
+// Buffer comes from Node.js' types (@types/node, a dependency of this package): TypeScript loads
+// them for this file even in a project that does not list "node" in its "types".
+/// <reference types="node" />
+
+// How strings reach the engine. Layout text (printReceipt's receiptText, a string layout of
+// renderReceipt or escposReceipt) becomes Windows-1252, the character set receipts are drawn in:
+// each character it holds becomes its byte ("€" 0x80, "©" 0xA9), U+0080 to U+00FF keep their
+// byte (so a file read as 'latin1' passes as its bytes), and any other character ("Ω", an emoji,
+// a lone surrogate) becomes one "?". A Buffer layout passes unchanged. Names and paths (printer
+// name, type, address, base directory) pass as UTF-8 on Linux; the Windows build passes them in
+// Windows-1252 and refuses one holding a character it cannot hold ("Error - Argument 1
+// (printerName) holds characters that Windows-1252 cannot hold") rather than reach another
+// printer or folder. A string holding U+0000 is refused everywhere ("Error - Argument 5
+// (receiptText) holds a NUL character") instead of being cut short.
 
 /** The messages a print call returns; callers tell success from failure by them. */
 export type StarSuccess = 'Return - Print Operation was successful';
@@ -9,7 +23,8 @@ export type PrintMessage = StarSuccess | EpsonSuccess | PrintError;
 
 /**
  * Prints a receipt layout and returns one message; never throws for a failure it detects.
- * Each argument is converted with String(); a missing one becomes "undefined".
+ * Each argument is converted with String(); a missing one becomes "undefined". An argument that
+ * cannot be converted, or that holds U+0000, gives "Error - Argument N (name) ...".
  * @param printerName the spooler's name of a "STAR" printer (must not be blank for either type)
  * @param printerType "STAR" or "EPSON", in any case
  * @param ipAddress an "EPSON" printer's address: host, host:port, [IPv6]:port (must not be blank)
@@ -42,10 +57,14 @@ export function listPrinters(): PrinterInfo[];
 /**
  * The receipt as PNG images (570 pixels wide, one bit a pixel): one per table section as a STAR
  * printer gets them, or the previewer's single image with `preview`. Rejects with an Error
- * whose message is the job's "Error - " message (or "Template Could not Render").
+ * whose message is the job's "Error - " message (or "Template Could not Render"), or names the
+ * argument that cannot pass ("Error - Argument 1 (layout) holds a NUL character").
  */
 export function renderReceipt(layout: string | Buffer,
                               options?: { base?: string; preview?: boolean }): Promise<Buffer[]>;
 
-/** The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF). */
+/**
+ * The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF). Throws an Error
+ * for a layout over the size cap or one that cannot pass ("Error - Argument 1 (layout) ...").
+ */
 export function escposReceipt(layout: string | Buffer): Buffer;

@@ -2,19 +2,20 @@
 // values to and from the engine's strings and buffers and hands the work to the engine.
 #include <node_api.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "binding/print_lanes.h"
 #include "binding/print_request.h"
+#include "binding/string_bytes.h"
 #include "markup/layout_limits.h"
 #include "markup/preview_text.h"
 #include "output/byte_sink.h"
 #include "output/messages.h"
 #include "output/raw_conversion.h"
 #include "output/star_job.h"
+#include "platform/native_name.h"
 #include "platform/png_file.h"
 #include "platform/spooler.h"
 #include "platform/text_file.h"
@@ -44,9 +45,9 @@ napi_value throwError(napi_env env, const std::string& message) {
     return nullptr;
 }
 
-// The value as JavaScript's String() makes it, as UTF-8 bytes up to the first zero byte. False,
-// with no exception left pending, when the conversion throws (a Symbol, a throwing toString).
-bool toText(napi_env env, napi_value value, std::string& text) {
+// The value as JavaScript's String() makes it, in UTF-16. False, with no exception left pending,
+// when the conversion throws (a Symbol, a throwing toString).
+bool toUtf16(napi_env env, napi_value value, std::u16string& text) {
     napi_value converted = nullptr;
     if (napi_coerce_to_string(env, value, &converted) != napi_ok) {
         napi_value ignored = nullptr;
@@ -54,23 +55,38 @@ bool toText(napi_env env, napi_value value, std::string& text) {
         return false;
     }
     std::size_t length = 0;
-    napi_get_value_string_utf8(env, converted, nullptr, 0, &length);
-    std::vector<char> bytes(length + 1);
-    napi_get_value_string_utf8(env, converted, bytes.data(), bytes.size(), &length);
-    text.assign(bytes.data(), std::strlen(bytes.data()));
+    napi_get_value_string_utf16(env, converted, nullptr, 0, &length);
+    text.resize(length + 1);
+    napi_get_value_string_utf16(env, converted, &text[0], text.size(), &length);
+    text.resize(length);
     return true;
 }
 
-// A layout given as a string (its UTF-8 bytes) or as a Buffer (its bytes as they are).
-bool toLayout(napi_env env, napi_value value, std::string& layout) {
+enum class TextKind { kName, kLayout };
+
+// The engine's bytes for a string argument (`what`: "Argument 1 (printerName)"): a name in the
+// OS's character set, or layout text. The "Error - " message naming the argument when it cannot
+// pass, or "".
+std::string toBytes(napi_env env, napi_value value, TextKind kind, const std::string& what, std::string& bytes) {
+    std::u16string text;
+    if (!toUtf16(env, value, text)) return errorText(what + " cannot be converted to a string");
+    const StringFault fault = kind == TextKind::kLayout ? layoutBytes(text, bytes)
+                                                        : nameBytes(text, nativeNameCharset(), bytes);
+    if (fault == StringFault::kNul) return errorText(what + " holds a NUL character");
+    if (fault == StringFault::kNotHeld) return errorText(what + " holds characters that Windows-1252 cannot hold");
+    return std::string();
+}
+
+// A layout given as a Buffer (its bytes as they are) or as a string (layout text).
+std::string toLayout(napi_env env, napi_value value, const std::string& what, std::string& layout) {
     bool isBuffer = false;
     napi_is_buffer(env, value, &isBuffer);
-    if (!isBuffer) return toText(env, value, layout);
+    if (!isBuffer) return toBytes(env, value, TextKind::kLayout, what, layout);
     void* data = nullptr;
     std::size_t length = 0;
     napi_get_buffer_info(env, value, &data, &length);
     layout.assign(static_cast<const char*>(data), length);
-    return true;
+    return std::string();
 }
 
 struct Arguments {
@@ -97,11 +113,9 @@ bool toRequest(napi_env env, const Arguments& args, PrintRequest& request, std::
     std::string* fields[5] = {&request.printerName, &request.printerType, &request.ipAddress,
                               &request.imageDirectory, &request.receiptText};
     for (int i = 0; i < 5; ++i) {
-        if (!toText(env, args.values[i], *fields[i])) {
-            message = errorText(std::string("Argument ") + std::to_string(i + 1) + " (" +
-                                kArgumentNames[i] + ") cannot be converted to a string");
-            return false;
-        }
+        const std::string what = "Argument " + std::to_string(i + 1) + " (" + kArgumentNames[i] + ")";
+        message = toBytes(env, args.values[i], i == 4 ? TextKind::kLayout : TextKind::kName, what, *fields[i]);
+        if (!message.empty()) return false;
     }
     return true;
 }
@@ -263,8 +277,12 @@ napi_value renderReceipt(napi_env env, napi_callback_info info) {
         napi_get_value_bool(env, previewFlag, &render->preview);
     }
     render->base = ".";
-    if (!toLayout(env, args.values[0], render->layout) || (base != nullptr && !toText(env, base, render->base))) {
-        napi_reject_deferred(env, render->deferred, makeError(env, "Error - the layout or the base directory cannot be converted to a string"));
+    std::string failure = toLayout(env, args.values[0], "Argument 1 (layout)", render->layout);
+    if (failure.empty() && base != nullptr) {
+        failure = toBytes(env, base, TextKind::kName, "Argument 2 (options.base)", render->base);
+    }
+    if (!failure.empty()) {
+        napi_reject_deferred(env, render->deferred, makeError(env, failure));
         return promise;
     }
     napi_create_async_work(env, nullptr, makeString(env, "renderReceipt"), renderOffThread, renderSettled,
@@ -278,9 +296,8 @@ napi_value renderReceipt(napi_env env, napi_callback_info info) {
 napi_value escposReceipt(napi_env env, napi_callback_info info) {
     const Arguments args = arguments(env, info, 1);
     std::string layout;
-    if (!toLayout(env, args.values[0], layout)) {
-        return throwError(env, "Error - the layout cannot be converted to a string");
-    }
+    const std::string failure = toLayout(env, args.values[0], "Argument 1 (layout)", layout);
+    if (!failure.empty()) return throwError(env, failure);
     if (layout.size() > kMaxLayoutBytes) return throwError(env, kLayoutTooLarge);
     StringSink sink;
     writeRawReceipt(layout, sink);

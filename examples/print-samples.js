@@ -6,7 +6,8 @@
 // STAR_PRINTER is a spooler (CUPS) queue, EPSON_ADDRESS a host[:port] that speaks LPD, and
 // EPSON_BASE a base directory holding node_modules/printer/build/ for the EPSON stream files.
 // With the virtual printer: `. DIR/env` then `node examples/print-samples.js receipt80
-// "$KESTRANE_LPD_ADDRESS" /tmp/epson-base`.
+// "$KESTRANE_LPD_ADDRESS" /tmp/epson-base`. The samples and their images come with the package
+// (samples/ beside this folder, also in node_modules/kestrane-printing/ of an application).
 'use strict';
 
 const fs = require('fs');
@@ -27,6 +28,9 @@ async function main() {
   }
   let failed = false;
   for (const name of ['kestrane', 'vexo', 'invoice']) {
+    // The samples are Windows-1252 files ("©" is byte 0xA9). Read as 'latin1', each byte becomes
+    // the character of its number, which the add-on turns back into that byte; text an
+    // application writes itself ("€", "©") becomes the same Windows-1252 bytes.
     const layout = fs.readFileSync(path.join(samples, `${name}.html`), 'latin1');
     // Both printers at once: jobs for different printers run side by side.
     const [star, epson] = await Promise.all([

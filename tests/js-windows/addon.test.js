@@ -27,6 +27,13 @@ test('the checks answer before anything is printed', () => {
     [['receipt80', 'STAR', 'x', base, table], 'Error - Printer is offline'],
     [['x', 'EPSON', '10.0.0.5 -P other', base, table],
       'Error - The printer address must not contain blanks or control characters'],
+    // Names reach the ANSI calls in Windows-1252: one it cannot spell is refused, not changed.
+    [['Kasse Ω', 'STAR', 'x', base, table],
+      'Error - Argument 1 (printerName) holds characters that Windows-1252 cannot hold'],
+    [['x', 'EPSON', '10.0.0.5', `${base}\\名`, table],
+      'Error - Argument 4 (imageDirectory) holds characters that Windows-1252 cannot hold'],
+    [['Kassé €', 'STAR', 'x', base, table], 'Error - Printer is offline'],
+    [['receipt80\0other', 'STAR', 'x', base, table], 'Error - Argument 1 (printerName) holds a NUL character'],
   ];
   for (const [args, message] of cases) assert.strictEqual(addon.printReceipt(...args), message, String(args[1]));
 });
@@ -57,7 +64,7 @@ test('EPSON jobs go to the lpr.exe of the job directory, which must succeed', ()
   const jobs = path.join(till, 'node_modules', 'printer', 'build');
   fs.mkdirSync(jobs, { recursive: true });
   fs.copyFileSync(process.env.KESTRANE_FAKE_LPR, path.join(jobs, 'lpr.exe'));
-  // ASCII only: a JavaScript string reaches the job as UTF-8, which for ASCII is the file's bytes.
+  // Read as 'latin1', the file reaches the job as its own bytes.
   const layout = read(path.join(samples, 'vexo.html'));
 
   assert.strictEqual(addon.printReceipt('x', 'EPSON', '10.0.0.5', till, layout), 'Receipt printed sucessfully');

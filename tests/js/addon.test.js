@@ -9,8 +9,7 @@ const zlib = require('zlib');
 const { root, startPrinter, kestrane } = require('./virtual-printer');
 const addon = require('../..');
 
-// A sample of ASCII only: a JavaScript string reaches the jobs as its UTF-8 bytes, which for
-// ASCII are the file's bytes.
+// Read as 'latin1', a Windows-1252 file reaches the jobs as its own bytes (tests/js/strings.test.js).
 const sample = fs.readFileSync(path.join(root, 'samples', 'vexo.html'), 'latin1');
 const base = path.join(root, 'samples', 'base');
 const table = '<table><tr><td>Total</td></tr></table>';
