@@ -1,5 +1,6 @@
 #include "output/star_print.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "output/messages.h"
@@ -28,11 +29,13 @@ std::string printSection(const std::string& printerName, const Canvas& canvas) {
         case DeviceResult::kNoDriver: return kNoDrivers;
         case DeviceResult::kNoDevice: return kCouldNotWrite;
     }
-    std::string error;
-    const std::unique_ptr<SpoolerDocument> document = device->startDocument(kStarDocumentTitle, error);
-    if (!document) return kCouldNotWrite;
     const DeviceSize& size = device->size();
-    for (const PageSlice& slice : pageSlices(canvas.height, size)) {
+    const std::vector<PageSlice> slices = pageSlices(canvas.height, size);
+    std::string error;
+    const std::unique_ptr<SpoolerDocument> document =
+        device->startDocument(kStarDocumentTitle, longestSlice(slices), error);
+    if (!document) return kCouldNotWrite;
+    for (const PageSlice& slice : slices) {
         if (!document->addPage(devicePage(canvas, slice, size.width))) return kCouldNotWrite;
     }
     return document->finish() ? std::string() : std::string(kCouldNotWrite);
@@ -48,17 +51,25 @@ std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device
     }
     const double scale = device.width / static_cast<double>(canvasWidth);
     const auto total = static_cast<int64_t>(canvasHeight * scale);
-    const auto rowsPerPage = static_cast<int64_t>(device.height / scale);
+    // A printer that cuts pages to length takes the receipt on one page as long as it is.
+    const int32_t pageRows = device.longestPage > 0 ? device.longestPage : device.height;
+    const auto rowsPerPage = static_cast<int64_t>(pageRows / scale);
     int64_t top = 0;
     int64_t remaining = total;
-    for (; remaining >= device.height; remaining -= device.height, top += rowsPerPage) {
-        slices.push_back({static_cast<int32_t>(top), static_cast<int32_t>(rowsPerPage), device.height});
+    for (; remaining >= pageRows; remaining -= pageRows, top += rowsPerPage) {
+        slices.push_back({static_cast<int32_t>(top), static_cast<int32_t>(rowsPerPage), pageRows});
     }
     if (remaining > 0) {
         slices.push_back({static_cast<int32_t>(top), static_cast<int32_t>(canvasHeight - top),
                           static_cast<int32_t>(remaining)});
     }
     return slices;
+}
+
+int32_t longestSlice(const std::vector<PageSlice>& slices) {
+    int32_t rows = 0;
+    for (const PageSlice& slice : slices) rows = std::max(rows, slice.deviceRows);
+    return rows;
 }
 
 Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWidth) {

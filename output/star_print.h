@@ -26,9 +26,13 @@ struct PageSlice {
 // canvas is scaled to the device's width, T = trunc(canvasHeight * scale) device rows; each full
 // page takes V device rows and trunc(V / scale) canvas rows; what is left over, if anything, goes
 // on a last, shorter page. A page of exactly the rows left is a full page, and no empty page
-// follows it.
+// follows it. V is the device's page length, or its longest page where it cuts pages to length
+// (so a receipt up to that long is one page of T rows).
 std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device,
                                   int32_t canvasWidth = kReceiptWidth);
+
+// The device rows of the longest of `slices` (0 for none): the page length a document asks for.
+int32_t longestSlice(const std::vector<PageSlice>& slices);
 
 // The page `slice` of a canvas at the device's width, stretched as a monochrome StretchBlt
 // would: black stays black when shrinking.

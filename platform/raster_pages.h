@@ -15,8 +15,9 @@ struct RasterPage {
     Canvas pixels{0, 0};  // black where the page has ink
 };
 
-// Decodes a PWG raster document of one-bit black pages. False, with `error` set, for a stream
-// that is not one or is cut short; the pages decoded before the fault are kept.
+// Decodes a raster document (PWG raster, or the Apple raster CUPS makes for AirPrint printers) of
+// one-bit black or eight-bit grey pages; grey darker than its middle is ink. False, with `error`
+// set, for a stream that is not one or is cut short; the pages decoded before the fault are kept.
 bool readRasterPages(const std::string& bytes, std::vector<RasterPage>& pages, std::string& error);
 
 }  // namespace kestrane

@@ -28,6 +28,10 @@ struct DeviceSize {
     int32_t height = 0;
     int32_t xdpi = 0;
     int32_t ydpi = 0;
+    // The longest printable length, in device rows, of a page the printer cuts to the length a
+    // document asks for (a roll that takes custom page lengths at this width); 0 when every page
+    // is the default page.
+    int32_t longestPage = 0;
 };
 
 // What opening a printer's device gave.
@@ -76,9 +80,12 @@ class PrinterDevice {
   public:
     virtual ~PrinterDevice() = default;
     virtual const DeviceSize& size() const = 0;
-    // Starts a document named `title` whose pages are rasters at the device's resolution. Null,
-    // with `error` set, when the spooler refuses the job.
+    // Starts a document named `title` whose pages are rasters at the device's resolution and at
+    // most `pageRows` device rows long; a device that takes custom page lengths is asked for
+    // pages that long, so it feeds no paper past the receipt. Null, with `error` set, when the
+    // spooler refuses the job.
     virtual std::unique_ptr<SpoolerDocument> startDocument(const std::string& title,
+                                                           int32_t pageRows,
                                                            std::string& error) = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "previewer/preview_print.h"
 
 #include <memory>
+#include <vector>
 
 #include "output/messages.h"
 #include "output/star_print.h"
@@ -33,14 +34,15 @@ PreviewMessage printPreview(const PreviewBitmap* bitmap, const std::string& prin
         case DeviceResult::kNoDevice:
             return failure(kCouldNotWrite);
     }
+    const DeviceSize& size = device->size();
+    const Canvas& canvas = bitmap->canvas;
+    const std::vector<PageSlice> slices = pageSlices(canvas.height, size, canvas.width);
     // A document or page the spooler refuses is reported, not announced as printed.
     std::string error;
     const std::unique_ptr<SpoolerDocument> document =
-        device->startDocument(kStarDocumentTitle, error);
+        device->startDocument(kStarDocumentTitle, longestSlice(slices), error);
     if (!document) return failure(kCouldNotWrite);
-    const DeviceSize& size = device->size();
-    const Canvas& canvas = bitmap->canvas;
-    for (const PageSlice& slice : pageSlices(canvas.height, size, canvas.width)) {
+    for (const PageSlice& slice : slices) {
         if (!document->addPage(devicePage(canvas, slice, size.width)))
             return failure(kCouldNotWrite);
     }

@@ -21,6 +21,30 @@ ssize_t readFromString(void* context, unsigned char* buffer, size_t length) {
     return static_cast<ssize_t>(count);
 }
 
+// How a page's samples say "ink": one-bit pages (black_1) set a bit for black; eight-bit grey
+// pages (sgray_8, and the Apple raster CUPS makes for AirPrint printers) hold white as 255.
+// Anything else is not a page we read.
+enum class Samples { kUnreadable, kBlackBits, kGreyBytes };
+
+Samples samplesOf(const cups_page_header2_t& header) {
+    if (header.cupsBitsPerPixel == 1) return Samples::kBlackBits;
+    const bool grey =
+        header.cupsColorSpace == CUPS_CSPACE_W || header.cupsColorSpace == CUPS_CSPACE_SW;
+    return header.cupsBitsPerPixel == 8 && grey ? Samples::kGreyBytes : Samples::kUnreadable;
+}
+
+// One line of samples into a canvas row (bit set for white), grey thresholded at its middle.
+void storeLine(Samples samples, const std::vector<unsigned char>& line, Canvas& canvas, int32_t y) {
+    uint8_t* row = &canvas.bits[static_cast<std::size_t>(y) * canvas.stride];
+    if (samples == Samples::kBlackBits) {
+        const std::size_t count = std::min<std::size_t>(line.size(), canvas.stride);
+        for (std::size_t i = 0; i < count; ++i) row[i] = static_cast<uint8_t>(~line[i]);
+        return;
+    }
+    const int32_t width = std::min<int32_t>(canvas.width, static_cast<int32_t>(line.size()));
+    for (int32_t x = 0; x < width; ++x) setPixel(canvas, x, y, line[x] < 128);
+}
+
 }  // namespace
 
 bool readRasterPages(const std::string& bytes, std::vector<RasterPage>& pages, std::string& error) {
@@ -37,8 +61,11 @@ bool readRasterPages(const std::string& bytes, std::vector<RasterPage>& pages, s
     cups_page_header2_t header;
     bool whole = true;
     while (cupsRasterReadHeader2(raster, &header)) {
-        if (header.cupsBitsPerPixel != 1 || header.cupsWidth > 1000000 || header.cupsHeight > 10000000) {
-            error = "page " + std::to_string(pages.size() + 1) + " is not a one-bit page";
+        const Samples samples = samplesOf(header);
+        if (samples == Samples::kUnreadable || header.cupsWidth > 1000000 ||
+            header.cupsHeight > 10000000) {
+            error = "page " + std::to_string(pages.size() + 1) +
+                    " is neither one-bit nor eight-bit grey";
             whole = false;
             break;
         }
@@ -52,9 +79,7 @@ bool readRasterPages(const std::string& bytes, std::vector<RasterPage>& pages, s
                 error = "page " + std::to_string(pages.size() + 1) + " is cut short";
                 whole = false;
             }
-            uint8_t* row = &page.pixels.bits[static_cast<std::size_t>(y) * page.pixels.stride];
-            const std::size_t count = std::min<std::size_t>(line.size(), page.pixels.stride);
-            for (std::size_t i = 0; i < count; ++i) row[i] = static_cast<uint8_t>(~line[i]);
+            storeLine(samples, line, page.pixels, static_cast<int32_t>(y));
         }
         pages.push_back(std::move(page));
         if (!whole) break;

@@ -1,11 +1,11 @@
 // The spooler on CUPS. Every call goes to the scheduler the CUPS client configuration names
 // (CUPS_SERVER, client.conf), through the calling thread's default connection.
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "platform/cups/cups_library.h"
+#include "platform/cups/dest_media.h"
 #include "platform/spooler.h"
 
 namespace kestrane {
@@ -37,31 +37,15 @@ bool isAccepting(const cups_dest_t* dest) {
     return option(dest, "printer-is-accepting-jobs") != "false";
 }
 
-int memberInteger(ipp_t* collection, const char* name) {
-    ipp_attribute_t* attribute = ippFindAttribute(collection, name, IPP_TAG_INTEGER);
-    return attribute != nullptr ? ippGetInteger(attribute, 0) : -1;
-}
-
 // The printable area of the default media at the default resolution, from the printer's
-// description. A description without either is a queue without a driver (a raw queue); one
-// whose printable area is empty has no usable device.
-DeviceResult deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& size) {
-    ipp_attribute_t* media = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-col");
+// description, and the longest page it cuts to length. A description without a default media
+// size or resolution is a queue without a driver (a raw queue); one whose printable area is
+// empty has no usable device.
+DeviceResult deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& size,
+                          DestMedia& media) {
     ipp_attribute_t* resolution =
         cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
-    if (media == nullptr || resolution == nullptr) return DeviceResult::kNoDriver;
-    ipp_t* col = ippGetCollection(media, 0);
-    ipp_attribute_t* sizeAttribute =
-        col != nullptr ? ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
-    ipp_t* mediaSize = sizeAttribute != nullptr ? ippGetCollection(sizeAttribute, 0) : nullptr;
-    if (mediaSize == nullptr) return DeviceResult::kNoDriver;
-    // Hundredths of millimetres.
-    const int width = memberInteger(mediaSize, "x-dimension");
-    const int length = memberInteger(mediaSize, "y-dimension");
-    const int left = std::max(0, memberInteger(col, "media-left-margin"));
-    const int right = std::max(0, memberInteger(col, "media-right-margin"));
-    const int top = std::max(0, memberInteger(col, "media-top-margin"));
-    const int bottom = std::max(0, memberInteger(col, "media-bottom-margin"));
+    if (resolution == nullptr || !destMedia(dest, info, media)) return DeviceResult::kNoDriver;
     ipp_res_t units = IPP_RES_PER_INCH;
     int ydpi = 0;
     int xdpi = ippGetResolution(resolution, 0, &ydpi, &units);
@@ -69,7 +53,8 @@ DeviceResult deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& siz
         xdpi = static_cast<int>(xdpi * 2.54 + 0.5);
         ydpi = static_cast<int>(ydpi * 2.54 + 0.5);
     }
-    const long printableWidth = width - left - right, printableLength = length - top - bottom;
+    const long printableWidth = media.width - media.left - media.right;
+    const long printableLength = media.length - media.top - media.bottom;
     if (xdpi <= 0 || ydpi <= 0 || printableWidth <= 0 || printableLength <= 0) {
         return DeviceResult::kNoDevice;
     }
@@ -77,6 +62,7 @@ DeviceResult deviceSizeOf(cups_dest_t* dest, cups_dinfo_t* info, DeviceSize& siz
     size.height = static_cast<int32_t>(printableLength * ydpi / 2540);
     size.xdpi = xdpi;
     size.ydpi = ydpi;
+    size.longestPage = longestPageRows(media, ydpi);
     return size.width > 0 && size.height > 0 ? DeviceResult::kOpened : DeviceResult::kNoDevice;
 }
 
@@ -177,16 +163,23 @@ class CupsDocument : public SpoolerDocument {
 
 class CupsDevice : public PrinterDevice {
   public:
-    CupsDevice(Dest dest, Info info, const DeviceSize& size)
-        : dest_(std::move(dest)), info_(std::move(info)), size_(size) {}
+    CupsDevice(Dest dest, Info info, const DeviceSize& size, const DestMedia& media)
+        : dest_(std::move(dest)), info_(std::move(info)), size_(size), media_(media) {}
 
     const DeviceSize& size() const override { return size_; }
 
-    std::unique_ptr<SpoolerDocument> startDocument(const std::string& title,
+    std::unique_ptr<SpoolerDocument> startDocument(const std::string& title, int32_t pageRows,
                                                    std::string& error) override {
+        cups_option_t* options = nullptr;
+        int count = 0;
+        for (const auto& [name, value] : pageOptions(media_, pageRows, size_.ydpi)) {
+            count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
+        }
         int job = 0;
-        if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest_.get(), info_.get(), &job, title.c_str(), 0,
-                              nullptr) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        const ipp_status_t created = cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest_.get(), info_.get(),
+                                                       &job, title.c_str(), count, options);
+        cupsFreeOptions(count, options);
+        if (created > IPP_STATUS_OK_EVENTS_COMPLETE) {
             error = lastError("the spooler refused the job");
             return nullptr;
         }
@@ -208,6 +201,7 @@ class CupsDevice : public PrinterDevice {
     Dest dest_;
     Info info_;
     DeviceSize size_;
+    DestMedia media_;
 };
 
 }  // namespace
@@ -236,9 +230,10 @@ std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, Dev
     }
     Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
     DeviceSize size;
-    result = info ? deviceSizeOf(dest.get(), info.get(), size) : DeviceResult::kNoDriver;
+    DestMedia media;
+    result = info ? deviceSizeOf(dest.get(), info.get(), size, media) : DeviceResult::kNoDriver;
     if (result != DeviceResult::kOpened) return nullptr;
-    return std::make_unique<CupsDevice>(std::move(dest), std::move(info), size);
+    return std::make_unique<CupsDevice>(std::move(dest), std::move(info), size, media);
 }
 
 std::vector<PrinterInfo> listPrinters(std::string& error) {
@@ -263,7 +258,8 @@ std::vector<PrinterInfo> listPrinters(std::string& error) {
         info.stopped = isStopped(dest);
         info.accepting = isAccepting(dest);
         const Info description(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest));
-        info.sizeKnown = description && deviceSizeOf(dest, description.get(), info.size) ==
+        DestMedia media;
+        info.sizeKnown = description && deviceSizeOf(dest, description.get(), info.size, media) ==
                                             DeviceResult::kOpened;
         printers.push_back(info);
     }

@@ -112,7 +112,8 @@ class GdiDevice : public PrinterDevice {
 
     const DeviceSize& size() const override { return size_; }
 
-    std::unique_ptr<SpoolerDocument> startDocument(const std::string& title,
+    // The page length is the driver's: its form decides where the printer cuts.
+    std::unique_ptr<SpoolerDocument> startDocument(const std::string& title, int32_t,
                                                    std::string& error) override {
         DOCINFOA info{};
         info.cbSize = sizeof info;
