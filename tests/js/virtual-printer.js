@@ -12,7 +12,8 @@ const cli = process.env.KESTRANE_CLI ||
 
 function startPrinter() {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrane-js-'));
-  execFileSync(path.join(root, 'scripts', 'virtual-printer'), ['up', dir], { stdio: 'ignore' });
+  // What went wrong, when it does, is the script's one line on standard error.
+  execFileSync(path.join(root, 'scripts', 'virtual-printer'), ['up', dir], { stdio: ['ignore', 'ignore', 'pipe'] });
   const env = {};
   for (const line of fs.readFileSync(path.join(dir, 'env'), 'utf8').split('\n')) {
     const match = /^(?:export )?(\w+)=(.*)$/.exec(line);
