@@ -35,12 +35,27 @@ export type PrintMessage = StarSuccess | EpsonSuccess | PrintError;
 export function printReceipt(printerName: unknown, printerType?: unknown, ipAddress?: unknown,
                              imageDirectory?: unknown, receiptText?: unknown): PrintMessage;
 
+/** What a job has to say besides its message. */
+export interface JobDetails {
+  /** Whether the job did what it was asked: decide by this, never by the message's text. */
+  ok: boolean;
+  /** The spooler's or the system's own words and the step that failed; '' when there are none. */
+  detail: string;
+  /** What printed without being right, e.g. "PATH: image cannot be loaded (...)". */
+  warnings: string[];
+}
+
 /**
  * printReceipt off the JavaScript thread: resolves to the same message. Jobs for one printer
- * run one at a time in call order; jobs for different printers run side by side.
+ * run one at a time in call order; jobs for different printers run side by side. With
+ * `{ details: true }` as a sixth argument it resolves to { message, ok, detail, warnings }.
  */
+export function printReceiptAsync(printerName: unknown, printerType: unknown, ipAddress: unknown,
+                                  imageDirectory: unknown, receiptText: unknown,
+                                  options: { details: true }): Promise<{ message: PrintMessage } & JobDetails>;
 export function printReceiptAsync(printerName: unknown, printerType?: unknown, ipAddress?: unknown,
-                                  imageDirectory?: unknown, receiptText?: unknown): Promise<PrintMessage>;
+                                  imageDirectory?: unknown, receiptText?: unknown,
+                                  options?: { details?: false }): Promise<PrintMessage>;
 
 export interface PrinterInfo {
   name: string;
@@ -54,17 +69,24 @@ export interface PrinterInfo {
 /** The spooler's printers. Throws an Error when the spooler does not answer. */
 export function listPrinters(): PrinterInfo[];
 
-/**
- * The receipt as PNG images (570 pixels wide, one bit a pixel): one per table section as a STAR
- * printer gets them, or the previewer's single image with `preview`. Rejects with an Error
- * whose message is the job's "Error - " message (or "Template Could not Render"), or names the
- * argument that cannot pass ("Error - Argument 1 (layout) holds a NUL character").
- */
-export function renderReceipt(layout: string | Buffer,
-                              options?: { base?: string; preview?: boolean }): Promise<Buffer[]>;
+/** An Error of a job: its message is the job's "Error - " message. */
+export interface JobError extends Error, JobDetails {}
 
 /**
- * The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF). Throws an Error
- * for a layout over the size cap or one that cannot pass ("Error - Argument 1 (layout) ...").
+ * The receipt as PNG images (570 pixels wide, one bit a pixel): one per table section as a STAR
+ * printer gets them, or the previewer's single image with `preview`; with `details`, an object
+ * { images, ok, detail, warnings }. Rejects with a JobError whose message is the job's "Error - "
+ * message (or "Template Could not Render"), or names the argument that cannot pass ("Error -
+ * Argument 1 (layout) holds a NUL character").
+ */
+export function renderReceipt(layout: string | Buffer,
+                              options: { base?: string; preview?: boolean; details: true }):
+    Promise<{ images: Buffer[] } & JobDetails>;
+export function renderReceipt(layout: string | Buffer,
+                              options?: { base?: string; preview?: boolean; details?: false }): Promise<Buffer[]>;
+
+/**
+ * The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF). Throws a
+ * JobError for a layout over the size cap or one that cannot pass ("Error - Argument 1 (layout) ...").
  */
 export function escposReceipt(layout: string | Buffer): Buffer;

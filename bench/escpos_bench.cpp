@@ -5,8 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "output/byte_sink.h"
-#include "output/raw_conversion.h"
+#include "jobs/receipt_jobs.h"
 
 namespace {
 
@@ -15,10 +14,10 @@ void BM_Escpos(benchmark::State& state, const char* file) {
     const std::string layout{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::size_t bytes = 0;
     for (auto _ : state) {
-        kestrane::StringSink sink;
-        kestrane::writeRawReceipt(layout, sink);
-        bytes = sink.bytes().size();
-        benchmark::DoNotOptimize(sink.bytes().data());
+        std::string stream;
+        kestrane::escposStream(layout, stream);
+        bytes = stream.size();
+        benchmark::DoNotOptimize(stream.data());
     }
     // A guard on the set-up: an empty stream would look very fast.
     if (bytes == 0) state.SkipWithError("no stream");

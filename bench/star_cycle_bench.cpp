@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string>
 
-#include "output/messages.h"
-#include "output/star_job.h"
+#include "jobs/job_messages.h"
+#include "jobs/receipt_jobs.h"
 
 namespace {
 
@@ -24,15 +24,15 @@ bool readSample(const std::string& name, std::string& bytes) {
 // benchmark: timing a cycle that stops early would report a figure far too good.
 int64_t runStarCycle(benchmark::State& state, const std::string& layout) {
     int64_t height = 0;
-    const kestrane::StarJobOutcome outcome = kestrane::runStarJob(
+    const kestrane::JobOutcome outcome = kestrane::drawReceipt(
         kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
             height += canvas.height;
             benchmark::DoNotOptimize(canvas.bits.data());
             benchmark::ClobberMemory();
-            return std::string();
+            return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
         });
-    if (outcome.message != kestrane::kStarSuccess) {
-        state.SkipWithError(outcome.message.c_str());
+    if (!outcome.succeeded()) {
+        state.SkipWithError(kestrane::jobMessage(outcome).c_str());
         return 0;
     }
     return height;

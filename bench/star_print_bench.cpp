@@ -10,9 +10,8 @@
 #include <iterator>
 #include <string>
 
-#include "output/messages.h"
-#include "output/star_job.h"
-#include "output/star_print.h"
+#include "jobs/job_messages.h"
+#include "jobs/receipt_jobs.h"
 
 namespace {
 
@@ -52,14 +51,13 @@ class VirtualPrinter {
 void BM_OurShare(benchmark::State& state) {
     const std::string layout = sample();
     for (auto _ : state) {
-        const auto outcome = kestrane::runStarJob(kBase, layout, [](const kestrane::Canvas& canvas, std::size_t) {
-            for (const auto& slice : kestrane::pageSlices(canvas.height, kRoll80)) {
-                const kestrane::Canvas page = kestrane::devicePage(canvas, slice, kRoll80.width);
+        const auto outcome = kestrane::drawReceipt(kBase, layout, [](const kestrane::Canvas& canvas, std::size_t) {
+            for (const kestrane::Canvas& page : kestrane::devicePages(canvas, kRoll80)) {
                 benchmark::DoNotOptimize(page.bits.data());
             }
-            return std::string();
+            return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
         });
-        if (outcome.message != kestrane::kStarSuccess) state.SkipWithError(outcome.message.c_str());
+        if (!outcome.succeeded()) state.SkipWithError(kestrane::jobMessage(outcome).c_str());
     }
 }
 
@@ -71,8 +69,8 @@ void BM_PrintToCups(benchmark::State& state) {
     }
     const std::string layout = sample();
     for (auto _ : state) {
-        const std::string message = kestrane::printStarReceipt(kBase, "receipt80", layout);
-        if (message != kestrane::kStarSuccess) state.SkipWithError(message.c_str());
+        const kestrane::JobOutcome outcome = kestrane::printStarJob(kBase, "receipt80", layout);
+        if (!outcome.succeeded()) state.SkipWithError(kestrane::jobMessage(outcome).c_str());
     }
     printer.clearJobs();
 }

@@ -3,23 +3,18 @@
 #include <node_api.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "binding/print_lanes.h"
-#include "binding/print_request.h"
 #include "binding/string_bytes.h"
-#include "markup/layout_limits.h"
-#include "markup/preview_text.h"
-#include "output/byte_sink.h"
-#include "output/messages.h"
-#include "output/raw_conversion.h"
-#include "output/star_job.h"
+#include "jobs/job_messages.h"
+#include "jobs/print_request.h"
+#include "jobs/receipt_jobs.h"
 #include "platform/native_name.h"
 #include "platform/png_file.h"
 #include "platform/spooler.h"
-#include "platform/text_file.h"
-#include "render/receipt_section.h"
 
 namespace kestrane {
 
@@ -65,20 +60,21 @@ bool toUtf16(napi_env env, napi_value value, std::u16string& text) {
 enum class TextKind { kName, kLayout };
 
 // The engine's bytes for a string argument (`what`: "Argument 1 (printerName)"): a name in the
-// OS's character set, or layout text. The "Error - " message naming the argument when it cannot
-// pass, or "".
-std::string toBytes(napi_env env, napi_value value, TextKind kind, const std::string& what, std::string& bytes) {
+// OS's character set, or layout text. kDrawn, or kArgumentRefused naming the argument and why.
+JobOutcome toBytes(napi_env env, napi_value value, TextKind kind, const std::string& what, std::string& bytes) {
     std::u16string text;
-    if (!toUtf16(env, value, text)) return errorText(what + " cannot be converted to a string");
+    if (!toUtf16(env, value, text)) return jobOutcome(JobStatus::kArgumentRefused, what + " cannot be converted to a string");
     const StringFault fault = kind == TextKind::kLayout ? layoutBytes(text, bytes)
                                                         : nameBytes(text, nativeNameCharset(), bytes);
-    if (fault == StringFault::kNul) return errorText(what + " holds a NUL character");
-    if (fault == StringFault::kNotHeld) return errorText(what + " holds characters that Windows-1252 cannot hold");
-    return std::string();
+    if (fault == StringFault::kNul) return jobOutcome(JobStatus::kArgumentRefused, what + " holds a NUL character");
+    if (fault == StringFault::kNotHeld) {
+        return jobOutcome(JobStatus::kArgumentRefused, what + " holds characters that Windows-1252 cannot hold");
+    }
+    return jobOutcome(JobStatus::kDrawn);
 }
 
 // A layout given as a Buffer (its bytes as they are) or as a string (layout text).
-std::string toLayout(napi_env env, napi_value value, const std::string& what, std::string& layout) {
+JobOutcome toLayout(napi_env env, napi_value value, const std::string& what, std::string& layout) {
     bool isBuffer = false;
     napi_is_buffer(env, value, &isBuffer);
     if (!isBuffer) return toBytes(env, value, TextKind::kLayout, what, layout);
@@ -86,12 +82,29 @@ std::string toLayout(napi_env env, napi_value value, const std::string& what, st
     std::size_t length = 0;
     napi_get_buffer_info(env, value, &data, &length);
     layout.assign(static_cast<const char*>(data), length);
-    return std::string();
+    return jobOutcome(JobStatus::kDrawn);
+}
+
+// An Error whose message is the outcome's message, with its `detail` and `warnings`.
+napi_value makeJobError(napi_env env, const JobOutcome& outcome);
+
+// The option `name` of an options object, or nullptr when there is none.
+napi_value option(napi_env env, napi_value options, const char* name) {
+    napi_valuetype type = napi_undefined;
+    napi_typeof(env, options, &type);
+    if (type != napi_object) return nullptr;
+    bool has = false;
+    napi_has_named_property(env, options, name, &has);
+    napi_value value = nullptr;
+    if (has) napi_get_named_property(env, options, name, &value);
+    napi_valuetype valueType = napi_undefined;
+    if (value != nullptr) napi_typeof(env, value, &valueType);
+    return valueType == napi_undefined ? nullptr : value;
 }
 
 struct Arguments {
     std::size_t count = 0;
-    napi_value values[5] = {};
+    napi_value values[6] = {};
 };
 
 Arguments arguments(napi_env env, napi_callback_info info, std::size_t wanted) {
@@ -104,59 +117,107 @@ Arguments arguments(napi_env env, napi_callback_info info, std::size_t wanted) {
     return args;
 }
 
-// The five texts of a printReceipt call, or the message that answers the call at once.
-bool toRequest(napi_env env, const Arguments& args, PrintRequest& request, std::string& message) {
+// The five texts of a printReceipt call, or the outcome that answers the call at once.
+bool toRequest(napi_env env, const Arguments& args, PrintRequest& request, JobOutcome& refused) {
     if (args.count < 2) {
-        message = tooFewArgumentsMessage();
+        refused = jobOutcome(JobStatus::kTooFewArguments);
         return false;
     }
     std::string* fields[5] = {&request.printerName, &request.printerType, &request.ipAddress,
                               &request.imageDirectory, &request.receiptText};
     for (int i = 0; i < 5; ++i) {
         const std::string what = "Argument " + std::to_string(i + 1) + " (" + kArgumentNames[i] + ")";
-        message = toBytes(env, args.values[i], i == 4 ? TextKind::kLayout : TextKind::kName, what, *fields[i]);
-        if (!message.empty()) return false;
+        refused = toBytes(env, args.values[i], i == 4 ? TextKind::kLayout : TextKind::kName, what, *fields[i]);
+        if (!refused.succeeded()) return false;
     }
     return true;
+}
+
+// An array of the strings.
+napi_value makeStrings(napi_env env, const std::vector<std::string>& texts) {
+    napi_value list = nullptr;
+    napi_create_array_with_length(env, texts.size(), &list);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        napi_set_element(env, list, static_cast<uint32_t>(i), makeString(env, texts[i]));
+    }
+    return list;
+}
+
+// Sets `ok`, `detail` and `warnings` of `object` from the outcome.
+void setOutcomeFields(napi_env env, napi_value object, const JobOutcome& outcome) {
+    napi_value ok = nullptr;
+    napi_get_boolean(env, outcome.succeeded(), &ok);
+    napi_set_named_property(env, object, "ok", ok);
+    napi_set_named_property(env, object, "detail", makeString(env, outcome.detail));
+    napi_set_named_property(env, object, "warnings", makeStrings(env, outcome.warnings));
+}
+
+napi_value makeJobError(napi_env env, const JobOutcome& outcome) {
+    napi_value error = makeError(env, jobMessage(outcome));
+    setOutcomeFields(env, error, outcome);
+    return error;
+}
+
+// What a print call answers: the message, or with `details` { message, ok, detail, warnings }.
+napi_value makeAnswer(napi_env env, const JobOutcome& outcome, bool details) {
+    if (!details) return makeString(env, jobMessage(outcome));
+    napi_value answer = nullptr;
+    napi_create_object(env, &answer);
+    napi_set_named_property(env, answer, "message", makeString(env, jobMessage(outcome)));
+    setOutcomeFields(env, answer, outcome);
+    return answer;
 }
 
 // printReceipt(printerName, printerType, ipAddress, imageDirectory, receiptText): the job's one
 // message. Waits for the jobs handed in before for the same printer.
 napi_value printReceipt(napi_env env, napi_callback_info info) {
     PrintRequest request;
-    std::string message;
-    if (toRequest(env, arguments(env, info, 5), request, message)) {
-        runInLaneAndWait(printerKey(request), [&] { message = runPrintRequest(request); });
+    JobOutcome outcome;
+    if (toRequest(env, arguments(env, info, 5), request, outcome)) {
+        runInLaneAndWait(printerKey(request), [&] { outcome = runPrintRequest(request); });
     }
-    return makeString(env, message);
+    return makeString(env, jobMessage(outcome));
 }
 
-// Hands a message from a lane's thread to the JavaScript thread and settles the promise.
-void resolveWithMessage(napi_env env, napi_value, void* context, void* data) {
-    std::unique_ptr<std::string> message(static_cast<std::string*>(data));
-    if (env == nullptr) return;  // the environment is going away
-    napi_resolve_deferred(env, static_cast<napi_deferred>(context), makeString(env, *message));
-}
-
-// printReceiptAsync(...): the same call as a Promise of the message, run on the printer's lane.
-napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
+struct Settlement {
     napi_deferred deferred = nullptr;
+    bool details = false;
+};
+
+// Hands an outcome from a lane's thread to the JavaScript thread and settles the promise.
+void settleWithOutcome(napi_env env, napi_value, void* context, void* data) {
+    std::unique_ptr<JobOutcome> outcome(static_cast<JobOutcome*>(data));
+    std::unique_ptr<Settlement> settlement(static_cast<Settlement*>(context));
+    if (env == nullptr) return;  // the environment is going away
+    napi_resolve_deferred(env, settlement->deferred, makeAnswer(env, *outcome, settlement->details));
+}
+
+// printReceiptAsync(..., { details }): the same call as a Promise of the message (with
+// `details`, of { message, ok, detail, warnings }), run on the printer's lane.
+napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
+    const Arguments args = arguments(env, info, 6);
+    auto settlement = std::make_unique<Settlement>();
     napi_value promise = nullptr;
-    napi_create_promise(env, &deferred, &promise);
+    napi_create_promise(env, &settlement->deferred, &promise);
+    if (napi_value details = option(env, args.values[5], "details")) {
+        napi_value flag = nullptr;
+        if (napi_coerce_to_bool(env, details, &flag) == napi_ok) napi_get_value_bool(env, flag, &settlement->details);
+    }
     PrintRequest request;
-    std::string message;
-    if (!toRequest(env, arguments(env, info, 5), request, message)) {
-        napi_resolve_deferred(env, deferred, makeString(env, message));
+    JobOutcome refused;
+    if (!toRequest(env, args, request, refused)) {
+        napi_resolve_deferred(env, settlement->deferred, makeAnswer(env, refused, settlement->details));
         return promise;
     }
     napi_threadsafe_function settle = nullptr;
     if (napi_create_threadsafe_function(env, nullptr, nullptr, makeString(env, "printReceiptAsync"), 0, 1,
-                                        nullptr, nullptr, deferred, resolveWithMessage, &settle) != napi_ok) {
-        napi_reject_deferred(env, deferred, makeError(env, "Error - cannot start the print job"));
+                                        nullptr, nullptr, settlement.get(), settleWithOutcome, &settle) != napi_ok) {
+        napi_reject_deferred(env, settlement->deferred, makeError(env, "Error - cannot start the print job"));
         return promise;
     }
+    settlement.release();  // the settling call owns it now
     runInLane(printerKey(request), [request, settle] {
-        auto* result = new std::string(runPrintRequest(request));
+        auto* result = new JobOutcome(runPrintRequest(request));
         if (napi_call_threadsafe_function(settle, result, napi_tsfn_blocking) != napi_ok) delete result;
         napi_release_threadsafe_function(settle, napi_tsfn_release);
     });
@@ -169,7 +230,7 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
 napi_value listPrintersCall(napi_env env, napi_callback_info) {
     std::string error;
     const std::vector<PrinterInfo> printers = listPrinters(error);
-    if (!error.empty()) return throwError(env, errorText(error));
+    if (!error.empty()) return throwError(env, "Error - " + error);
     napi_value list = nullptr;
     napi_create_array_with_length(env, printers.size(), &list);
     for (std::size_t i = 0; i < printers.size(); ++i) {
@@ -203,10 +264,11 @@ napi_value listPrintersCall(napi_env env, napi_callback_info) {
 struct RenderWork {
     std::string layout, base;
     bool preview = false;
+    bool details = false;
     napi_deferred deferred = nullptr;
     napi_async_work work = nullptr;
     std::vector<std::string> images;  // PNG files
-    std::string failure;              // the job's message when it drew nothing whole
+    JobOutcome outcome;                // kDrawn, or why it drew nothing whole
 };
 
 void renderOffThread(napi_env, void* data) {
@@ -216,27 +278,22 @@ void renderOffThread(napi_env, void* data) {
         encodePng(canvas, render->images.back());
     };
     if (!render->preview) {
-        const StarJobOutcome outcome = runStarJob(render->base, render->layout, [&](const Canvas& canvas, std::size_t) {
+        render->outcome = drawReceipt(render->base, render->layout, [&](const Canvas& canvas, std::size_t) {
             keep(canvas);
-            return std::string();
+            return jobOutcome(JobStatus::kDrawn);
         });
-        if (outcome.message != kStarSuccess) render->failure = outcome.message;
         return;
     }
-    JobContext job(render->base);
-    const SectionImage image = renderPreview(job, render->layout);
-    if (image.canvas) {
-        keep(*image.canvas);
-    } else {
-        render->failure = image.failure == SectionFailure::kTooLarge ? kLayoutTooLarge : kPreviewNotRendered;
-    }
+    std::optional<Canvas> image;
+    render->outcome = drawPreview(render->base, render->layout, false, image);
+    if (image) keep(*image);
 }
 
 void renderSettled(napi_env env, napi_status, void* data) {
     std::unique_ptr<RenderWork> render(static_cast<RenderWork*>(data));
     napi_delete_async_work(env, render->work);
-    if (!render->failure.empty()) {
-        napi_reject_deferred(env, render->deferred, makeError(env, render->failure));
+    if (!render->outcome.succeeded()) {
+        napi_reject_deferred(env, render->deferred, makeJobError(env, render->outcome));
         return;
     }
     napi_value list = nullptr;
@@ -246,43 +303,45 @@ void renderSettled(napi_env env, napi_status, void* data) {
         napi_create_buffer_copy(env, render->images[i].size(), render->images[i].data(), nullptr, &buffer);
         napi_set_element(env, list, static_cast<uint32_t>(i), buffer);
     }
-    napi_resolve_deferred(env, render->deferred, list);
+    if (!render->details) {
+        napi_resolve_deferred(env, render->deferred, list);
+        return;
+    }
+    napi_value answer = nullptr;
+    napi_create_object(env, &answer);
+    napi_set_named_property(env, answer, "images", list);
+    setOutcomeFields(env, answer, render->outcome);
+    napi_resolve_deferred(env, render->deferred, answer);
 }
 
-// The option `name` of an options object, or nullptr when there is none.
-napi_value option(napi_env env, napi_value options, const char* name) {
-    napi_valuetype type = napi_undefined;
-    napi_typeof(env, options, &type);
-    if (type != napi_object) return nullptr;
-    bool has = false;
-    napi_has_named_property(env, options, name, &has);
-    napi_value value = nullptr;
-    if (has) napi_get_named_property(env, options, name, &value);
-    napi_valuetype valueType = napi_undefined;
-    if (value != nullptr) napi_typeof(env, value, &valueType);
-    return valueType == napi_undefined ? nullptr : value;
+// A flag of an options object: false when it is missing.
+bool flagOption(napi_env env, napi_value options, const char* name) {
+    napi_value value = option(env, options, name);
+    napi_value flag = nullptr;
+    bool set = false;
+    if (value != nullptr && napi_coerce_to_bool(env, value, &flag) == napi_ok) napi_get_value_bool(env, flag, &set);
+    return set;
 }
 
-// renderReceipt(layout, { base, preview }): a Promise of PNG buffers, one a table section as the
-// STAR job draws them (or the previewer's one image). Rejects with the job's message.
+// renderReceipt(layout, { base, preview, details }): a Promise of PNG buffers, one a table
+// section as the STAR job draws them (or the previewer's one image); with `details`, of
+// { images, ok, detail, warnings }. Rejects with an Error of the job's message, its detail and
+// warnings.
 napi_value renderReceipt(napi_env env, napi_callback_info info) {
     const Arguments args = arguments(env, info, 2);
     auto render = std::make_unique<RenderWork>();
     napi_value promise = nullptr;
     napi_create_promise(env, &render->deferred, &promise);
     napi_value base = option(env, args.values[1], "base");
-    napi_value preview = option(env, args.values[1], "preview");
-    napi_value previewFlag = nullptr;
-    if (preview != nullptr && napi_coerce_to_bool(env, preview, &previewFlag) == napi_ok) {
-        napi_get_value_bool(env, previewFlag, &render->preview);
-    }
+    render->preview = flagOption(env, args.values[1], "preview");
+    render->details = flagOption(env, args.values[1], "details");
     render->base = ".";
-    std::string failure = toLayout(env, args.values[0], "Argument 1 (layout)", render->layout);
-    if (failure.empty() && base != nullptr) {
-        failure = toBytes(env, base, TextKind::kName, "Argument 2 (options.base)", render->base);
+    JobOutcome refused = toLayout(env, args.values[0], "Argument 1 (layout)", render->layout);
+    if (refused.succeeded() && base != nullptr) {
+        refused = toBytes(env, base, TextKind::kName, "Argument 2 (options.base)", render->base);
     }
-    if (!failure.empty()) {
-        napi_reject_deferred(env, render->deferred, makeError(env, failure));
+    if (!refused.succeeded()) {
+        napi_reject_deferred(env, render->deferred, makeJobError(env, refused));
         return promise;
     }
     napi_create_async_work(env, nullptr, makeString(env, "renderReceipt"), renderOffThread, renderSettled,
@@ -295,13 +354,13 @@ napi_value renderReceipt(napi_env env, napi_callback_info info) {
 // escposReceipt(layout): the ESC/POS stream an EPSON printer gets for the layout, as a Buffer.
 napi_value escposReceipt(napi_env env, napi_callback_info info) {
     const Arguments args = arguments(env, info, 1);
-    std::string layout;
-    const std::string failure = toLayout(env, args.values[0], "Argument 1 (layout)", layout);
-    if (!failure.empty()) return throwError(env, failure);
-    if (layout.size() > kMaxLayoutBytes) return throwError(env, kLayoutTooLarge);
-    StringSink sink;
-    writeRawReceipt(layout, sink);
-    const std::string stored = textModeBytes(sink.bytes());
+    std::string layout, stored;
+    JobOutcome outcome = toLayout(env, args.values[0], "Argument 1 (layout)", layout);
+    if (outcome.succeeded()) outcome = escposStream(layout, stored);
+    if (!outcome.succeeded()) {
+        napi_throw(env, makeJobError(env, outcome));
+        return nullptr;
+    }
     napi_value buffer = nullptr;
     napi_create_buffer_copy(env, stored.size(), stored.data(), nullptr, &buffer);
     return buffer;

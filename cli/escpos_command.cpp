@@ -6,9 +6,7 @@
 
 #include "cli/layout_file.h"
 #include "cli/options.h"
-#include "output/byte_sink.h"
-#include "output/raw_conversion.h"
-#include "platform/text_file.h"
+#include "jobs/receipt_jobs.h"
 
 namespace kestrane {
 
@@ -21,9 +19,8 @@ int runEscposCommand(const std::vector<std::string>& args) {
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     const std::string outPath = options.value("--out");
-    StringSink sink;
-    writeRawReceipt(layout, sink);
-    const std::string stored = textModeBytes(sink.bytes());
+    std::string stored;
+    escposStream(layout, stored);  // the layout was read within the cap
     if (outPath.empty()) {
         std::cout.write(stored.data(), static_cast<std::streamsize>(stored.size()));
         std::cout.flush();

@@ -1,20 +1,15 @@
-#include "cli/image_warnings.h"
+#include "cli/job_report.h"
 
 #include <iostream>
 
-#include "platform/file_path.h"
+#include "jobs/job_messages.h"
 
 namespace kestrane {
 
-void warnUnloadedImages(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) {
-        if (path.empty()) {
-            std::cerr << "kestrane: warning: an <img> names no file (src=\"...\")\n";
-        } else {
-            std::cerr << "kestrane: warning: " << nativePath(path)
-                      << ": image cannot be loaded (not a readable BMP file, or too large)\n";
-        }
-    }
+void reportOutcome(const JobOutcome& outcome) {
+    for (const std::string& warning : outcome.warnings) std::cerr << "kestrane: warning: " << warning << "\n";
+    const std::string detail = jobDetail(outcome);
+    if (!outcome.succeeded() && !detail.empty()) std::cerr << "kestrane: " << detail << "\n";
 }
 
 }  // namespace kestrane

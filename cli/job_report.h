@@ -1,12 +1,14 @@
+// What a job has to tell a person besides its one message, on standard error: the detail of a
+// failure (the spooler's or the system's words, the step) and warnings, such as an image that
+// could not be loaded, so a designer who gets a receipt without its logo learns why.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "jobs/job_outcome.h"
 
 namespace kestrane {
 
-// Tells on standard error of each image a job could not load, so a designer who gets a receipt
-// without its logo learns why. The receipt itself is drawn as the job draws it.
-void warnUnloadedImages(const std::vector<std::string>& paths);
+// "kestrane: warning: ..." a warning, then "kestrane: ..." for the detail of a failure that its
+// message does not carry already.
+void reportOutcome(const JobOutcome& outcome);
 
 }  // namespace kestrane

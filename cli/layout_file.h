@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "output/layout_file.h"
+#include "jobs/layout_file.h"
 
 namespace kestrane {
 

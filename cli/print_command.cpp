@@ -1,13 +1,13 @@
 #include "cli/print_command.h"
 
+#include <cctype>
 #include <iostream>
 
+#include "cli/job_report.h"
 #include "cli/layout_file.h"
 #include "cli/options.h"
-#include "markup/text_ops.h"
-#include "output/messages.h"
-#include "output/raw_receipt.h"
-#include "output/star_print.h"
+#include "jobs/job_messages.h"
+#include "jobs/print_request.h"
 
 namespace kestrane {
 
@@ -22,7 +22,8 @@ int runPrintCommand(const std::vector<std::string>& args) {
     std::string error;
     if (!parseOptions(args, spec, options, error)) return usageError("print", error);
     // The add-on compares the type upper-cased, so "epson" is EPSON too.
-    const std::string type = toUpper(options.value("--type"));
+    std::string type = options.value("--type");
+    for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const char* needed = type == "STAR" ? "--printer" : type == "EPSON" ? "--address" : nullptr;
     if (needed == nullptr) {
         return usageError("print", "printer type \"" + options.value("--type") +
@@ -33,12 +34,17 @@ int runPrintCommand(const std::vector<std::string>& args) {
     }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
-    const std::string base = options.value("--base");
-    const std::string message =
-        type == "STAR" ? printStarReceipt(base, options.value("--printer"), layout)
-                       : printRawReceipt(base, options.value("--address"), layout);
-    std::cout << message << "\n";
-    return message == (type == "STAR" ? kStarSuccess : kRawSuccess) ? 0 : 1;
+    // The add-on's request, so the command answers as the add-on does (its checks included).
+    PrintRequest request;
+    request.printerName = type == "STAR" ? options.value("--printer") : "-";
+    request.printerType = type;
+    request.ipAddress = type == "EPSON" ? options.value("--address") : "-";
+    request.imageDirectory = options.value("--base");
+    request.receiptText = layout;
+    const JobOutcome outcome = runPrintRequest(request);
+    std::cout << jobMessage(outcome) << "\n";
+    reportOutcome(outcome);
+    return outcome.succeeded() ? 0 : 1;
 }
 
 }  // namespace kestrane

@@ -1,17 +1,15 @@
 #include "cli/render_command.h"
 
 #include <iostream>
+#include <optional>
 
-#include "cli/image_warnings.h"
+#include "cli/job_report.h"
 #include "cli/layout_file.h"
 #include "cli/options.h"
 #include "cli/output_directory.h"
-#include "markup/preview_text.h"
-#include "output/messages.h"
-#include "output/star_job.h"
-#include "output/star_print.h"
+#include "jobs/job_messages.h"
+#include "jobs/receipt_jobs.h"
 #include "platform/png_file.h"
-#include "render/receipt_section.h"
 
 namespace kestrane {
 
@@ -29,14 +27,16 @@ bool writeSection(const Canvas& canvas, const std::string& path) {
 }
 
 int renderPreview(const std::string& layout, const std::string& base, const std::string& out) {
-    JobContext job(base);
-    const SectionImage image = renderPreview(job, layout);
-    warnUnloadedImages(job.unloadedImages);
-    if (!image.canvas) {
+    std::optional<Canvas> image;
+    JobOutcome outcome = drawPreview(base, layout, false, image);
+    if (!outcome.succeeded()) {
+        // The previewer shows its placeholder for every failure; the cause goes under it.
         std::cout << kPreviewNotRendered << "\n";
-        return 1;
+        if (outcome.status != JobStatus::kPreviewNotRendered) outcome.detail = jobMessage(outcome);
     }
-    return writeSection(*image.canvas, out + "/preview.png") ? 0 : 2;
+    reportOutcome(outcome);
+    if (!image) return 1;
+    return writeSection(*image, out + "/preview.png") ? 0 : 2;
 }
 
 // "WIDTHxHEIGHT" in device pixels, each 1 to 100,000.
@@ -56,12 +56,9 @@ bool parseDeviceSize(const std::string& text, DeviceSize& size) {
 
 // The pages a printer of `device` would get for a section, as the STAR job stretches them.
 bool writeDevicePages(const Canvas& canvas, const DeviceSize& device, const std::string& prefix) {
-    const std::vector<PageSlice> slices = pageSlices(canvas.height, device);
-    for (std::size_t i = 0; i < slices.size(); ++i) {
-        if (!writeSection(devicePage(canvas, slices[i], device.width),
-                          prefix + "-page-" + std::to_string(i + 1) + ".png")) {
-            return false;
-        }
+    const std::vector<Canvas> pages = devicePages(canvas, device);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (!writeSection(pages[i], prefix + "-page-" + std::to_string(i + 1) + ".png")) return false;
     }
     return true;
 }
@@ -93,19 +90,15 @@ int runRenderCommand(const std::vector<std::string>& args) {
     const std::string base = options.value("--base", ".");
     if (options.flags.count("--preview") != 0) return renderPreview(layout, base, out);
 
-    bool written = true;
-    const StarJobOutcome outcome =
-        runStarJob(base, layout, [&](const Canvas& canvas, std::size_t index) {
-            const std::string name = out + "/section-" + std::to_string(index + 1);
-            written = pages ? writeDevicePages(canvas, device, name)
-                            : writeSection(canvas, name + ".png");
-            return written ? std::string() : std::string("Error - cannot write the section");
-        });
-    warnUnloadedImages(outcome.unloadedImages);
-    if (!written) return 2;
-    if (outcome.message == kStarSuccess) return 0;
-    std::cout << outcome.message << "\n";
-    return 1;
+    const JobOutcome outcome = drawReceipt(base, layout, [&](const Canvas& canvas, std::size_t index) {
+        const std::string name = out + "/section-" + std::to_string(index + 1);
+        const bool written = pages ? writeDevicePages(canvas, device, name) : writeSection(canvas, name + ".png");
+        return jobOutcome(written ? JobStatus::kDrawn : JobStatus::kOutputFailed);
+    });
+    reportOutcome(outcome);  // a PNG that could not be written has said why already
+    if (outcome.status == JobStatus::kOutputFailed) return 2;
+    if (!outcome.succeeded()) std::cout << jobMessage(outcome) << "\n";
+    return outcome.succeeded() ? 0 : 1;
 }
 
 }  // namespace kestrane

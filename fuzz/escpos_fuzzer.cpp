@@ -3,12 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "output/byte_sink.h"
-#include "output/raw_conversion.h"
+#include "jobs/receipt_jobs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string layout(reinterpret_cast<const char*>(data), size);
-    kestrane::StringSink sink;
-    kestrane::writeRawReceipt(layout, sink);
+    std::string stream;
+    kestrane::escposStream(layout, stream);
     return 0;
 }

@@ -3,17 +3,17 @@
 #include <cstdint>
 #include <string>
 
-#include "output/star_job.h"
+#include "jobs/receipt_jobs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string base = std::string(KESTRANE_SAMPLES) + "/base";
     const std::string layout(reinterpret_cast<const char*>(data), size);
-    kestrane::runStarJob(base, layout, [](const kestrane::Canvas& canvas, std::size_t) {
+    kestrane::drawReceipt(base, layout, [](const kestrane::Canvas& canvas, std::size_t) {
         if (canvas.width != 570 || canvas.height < 22 ||
             canvas.bits.size() != static_cast<std::size_t>(canvas.stride) * canvas.height) {
             __builtin_trap();
         }
-        return std::string();
+        return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
     });
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "output/layout_file.h"
+#include "jobs/layout_file.h"
 
 #include <cerrno>
 #include <cstdio>

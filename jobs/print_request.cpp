@@ -1,7 +1,8 @@
-#include "binding/print_request.h"
+#include "jobs/print_request.h"
+
+#include <optional>
 
 #include "markup/text_ops.h"
-#include "output/messages.h"
 #include "output/raw_receipt.h"
 #include "output/star_print.h"
 
@@ -9,24 +10,19 @@ namespace kestrane {
 
 namespace {
 
-// The check that fails first, or "".
-std::string blankCheck(const PrintRequest& request) {
-    if (trim(request.printerName).empty()) return errorText("Printer name cannot be blank!");
-    if (trim(request.printerType).empty()) return errorText("Printer type cannot be blank!");
-    if (trim(request.ipAddress).empty()) return errorText("IP address cannot be blank!");
-    if (trim(request.receiptText).empty()) return errorText("Receipt text cannot be blank!");
-    return std::string();
+// The check that fails first.
+std::optional<JobStatus> blankCheck(const PrintRequest& request) {
+    if (trim(request.printerName).empty()) return JobStatus::kPrinterNameBlank;
+    if (trim(request.printerType).empty()) return JobStatus::kPrinterTypeBlank;
+    if (trim(request.ipAddress).empty()) return JobStatus::kAddressBlank;
+    if (trim(request.receiptText).empty()) return JobStatus::kReceiptTextBlank;
+    return std::nullopt;
 }
 
 }  // namespace
 
-std::string tooFewArgumentsMessage() {
-    return errorText("Expected 2 arguments - > (1) printerName (2) receiptText.");
-}
-
-std::string runPrintRequest(const PrintRequest& request) {
-    const std::string blank = blankCheck(request);
-    if (!blank.empty()) return blank;
+JobOutcome runPrintRequest(const PrintRequest& request) {
+    if (const std::optional<JobStatus> blank = blankCheck(request)) return jobOutcome(*blank);
     const std::string type = toUpper(request.printerType);
     if (type == "EPSON") {
         return printRawReceipt(request.imageDirectory, request.ipAddress, request.receiptText);
@@ -34,12 +30,12 @@ std::string runPrintRequest(const PrintRequest& request) {
     if (type == "STAR") {
         return printStarReceipt(request.imageDirectory, request.printerName, request.receiptText);
     }
-    return errorText("Printer not supported!");
+    return jobOutcome(JobStatus::kPrinterNotSupported);
 }
 
 std::string printerKey(const PrintRequest& request) {
     const std::string type = toUpper(request.printerType);
-    if (!blankCheck(request).empty()) return std::string();
+    if (blankCheck(request)) return std::string();
     if (type == "EPSON") return "EPSON " + request.ipAddress;
     if (type == "STAR") return "STAR " + request.printerName;
     return std::string();

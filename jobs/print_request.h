@@ -1,13 +1,15 @@
-// The checks and the dispatch of a print request, as printReceipt makes them, without anything
-// of the JavaScript host: the add-on converts the arguments and calls these.
+// printReceipt's request: its five texts, the checks they pass in order, and the job of the
+// printer type they name.
 #pragma once
 
 #include <string>
 
+#include "jobs/job_outcome.h"
+
 namespace kestrane {
 
-// The five texts of a call, converted from the JavaScript arguments ("undefined" for one that
-// is missing).
+// The five texts of a call, converted from the caller's arguments ("undefined" for one that is
+// missing).
 struct PrintRequest {
     std::string printerName;
     std::string printerType;
@@ -16,13 +18,10 @@ struct PrintRequest {
     std::string receiptText;
 };
 
-// The message for a call with fewer than two arguments.
-std::string tooFewArgumentsMessage();
-
 // Checks the request (printer name, type, IP address and receipt text not blank once trimmed,
 // in that order), then runs the job of its type ("EPSON" or "STAR", compared upper-cased and
-// untrimmed). Returns the job's message, or the check's "Error - " message.
-std::string runPrintRequest(const PrintRequest& request);
+// untrimmed): the job's outcome, or the failed check's.
+JobOutcome runPrintRequest(const PrintRequest& request);
 
 // The printer a request prints on, so requests for one printer can run one after another: the
 // STAR printer's name or the EPSON printer's address, with the type. Requests that fail their

@@ -1,4 +1,4 @@
-#include "cli/tree_json.h"
+#include "jobs/tree_json.h"
 
 #include <vector>
 

@@ -5,8 +5,6 @@
 
 namespace kestrane {
 
-const char kPreviewNotRendered[] = "Template Could not Render";
-
 bool preparePreviewText(const std::string& layout, std::string& out) {
     const std::string rooted = wrapTableRoot(layout, Variant::Previewer);
     if (rooted.size() <= 5) return false;

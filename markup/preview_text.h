@@ -5,9 +5,6 @@
 
 namespace kestrane {
 
-// What the previewer shows in place of a layout it cannot render.
-extern const char kPreviewNotRendered[];
-
 // Gives the layout a table root (the previewer's variant), rewrites it and turns its breaks into
 // line feeds, ready for parseMarkup. Returns false, leaving `out` alone, when the rooted text
 // has 5 bytes or fewer.

@@ -4,7 +4,6 @@
 
 #include "markup/layout_limits.h"
 #include "output/byte_sink.h"
-#include "output/messages.h"
 #include "output/raw_conversion.h"
 #include "output/raw_submission.h"
 #include "platform/file_path.h"
@@ -34,22 +33,28 @@ class StreamFileSink : public ByteSink {
     int error_ = 0;
 };
 
+// The system's text for error `code`; a failure that left none still says so.
+std::string systemText(int code) {
+    return code != 0 ? systemErrorText(code) : "No error message has been recorded";
+}
+
 }  // namespace
 
-std::string printRawReceipt(const std::string& imageDirectory, const std::string& ipAddress,
+JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string& ipAddress,
                             const std::string& receiptText, const RawLimits& limits) {
     PrinterAddress address;
     std::string reason;
-    if (!parsePrinterAddress(ipAddress, address, reason)) return errorText(reason);
-    if (receiptText.size() > kMaxLayoutBytes) return kLayoutTooLarge;
+    if (!parsePrinterAddress(ipAddress, address, reason)) return jobOutcome(JobStatus::kAddressRefused, reason);
+    if (receiptText.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
-    const std::string path = streamFilePath(jobDirectory, uuidText());
+    const std::string path = streamFilePath(jobDirectory, uniqueName());
     setLastSystemError(0);
     const int descriptor = openStreamFile(path);
     if (descriptor < 0) {
-        return systemErrorMessage(lastSystemError()) +
-               " (cannot create the receipt stream file in " + nativePath(jobDirectory) + ")";
+        return jobOutcome(JobStatus::kStreamFileFailed,
+                          systemText(lastSystemError()) + " (cannot create the receipt stream file in " +
+                              nativePath(jobDirectory) + ")");
     }
 
     StreamFileSink sink(descriptor);
@@ -60,7 +65,7 @@ std::string printRawReceipt(const std::string& imageDirectory, const std::string
     if (failure != 0) {
         // A stream cut short would print part of a receipt: it is not sent.
         std::remove(nativePath(path).c_str());
-        return systemErrorMessage(failure);
+        return jobOutcome(JobStatus::kStreamFileFailed, systemText(failure));
     }
     return submitRawJob(jobDirectory, ipAddress, path, limits);
 }

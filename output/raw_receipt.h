@@ -3,17 +3,18 @@
 
 #include <string>
 
+#include "jobs/job_outcome.h"
 #include "platform/lpr_client.h"
 
 namespace kestrane {
 
 // Converts `receiptText` (see writeRawReceipt), stores the stream in a new file in the job
 // directory below `imageDirectory` (see rawJobDirectory) and submits it to the printer at
-// `ipAddress` (see submitRawJob). Returns "Receipt printed sucessfully", or an "Error - " message:
-// for an address with blanks or control characters or a layout over kMaxLayoutBytes (before any
-// file is made), a job directory that cannot take the file (the system's text, then the
-// directory), a failed write, or a failed delivery.
-std::string printRawReceipt(const std::string& imageDirectory, const std::string& ipAddress,
+// `ipAddress` (see submitRawJob). kEpsonDelivered, or the failure with its reason in the detail:
+// an address with blanks or control characters (kAddressRefused) or a layout over
+// kMaxLayoutBytes (before any file is made), a job directory that cannot take the file or a
+// failed write (kStreamFileFailed: the system's text, then the directory), or a failed delivery.
+JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string& ipAddress,
                             const std::string& receiptText, const RawLimits& limits = RawLimits());
 
 }  // namespace kestrane

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <fstream>
 
-#include "output/messages.h"
 #include "platform/file_path.h"
 #include "platform/raw_delivery.h"
 #include "platform/system_error.h"
@@ -22,13 +21,14 @@ std::string rawJobDirectory(const std::string& baseDirectory) {
     return baseDirectory + "\\node_modules\\printer\\build\\";
 }
 
-std::string uuidText() {
-    const std::string hex = newUuidHex();
-    return hex.empty() ? "empty" : hex;
+std::optional<std::string> uniqueName() {
+    std::string hex = newUuidHex();
+    if (hex.empty()) return std::nullopt;
+    return hex;
 }
 
-std::string streamFilePath(const std::string& jobDirectory, const std::string& uniqueName) {
-    return jobDirectory + uniqueName + "_receipt.ps";
+std::string streamFilePath(const std::string& jobDirectory, const std::optional<std::string>& name) {
+    return jobDirectory + name.value_or("empty") + "_receipt.ps";
 }
 
 int openStreamFile(const std::string& path) {
@@ -37,11 +37,12 @@ int openStreamFile(const std::string& path) {
     return openTextFile(native);
 }
 
-std::string submitRawJob(const std::string& jobDirectory, const std::string& ipAddress,
+JobOutcome submitRawJob(const std::string& jobDirectory, const std::string& ipAddress,
                          const std::string& streamFilePath, const RawLimits& limits) {
     const RawResult sent = deliverRawFile(jobDirectory, ipAddress, kRawQueue, streamFilePath, limits);
     std::remove(nativePath(streamFilePath).c_str());
-    return sent.delivered ? std::string(kRawSuccess) : errorText(sent.error);
+    return sent.delivered ? jobOutcome(JobStatus::kEpsonDelivered)
+                          : jobOutcome(JobStatus::kNotDelivered, sent.error);
 }
 
 }  // namespace kestrane

@@ -3,8 +3,10 @@
 // removed again.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "jobs/job_outcome.h"
 #include "platform/lpr_client.h"
 
 namespace kestrane {
@@ -13,21 +15,22 @@ namespace kestrane {
 // removed, so the base directory comes without a trailing one.
 std::string rawJobDirectory(const std::string& baseDirectory);
 
-// A new unique name: 32 lower-case hexadecimal digits, or "empty" when none can be made.
-std::string uuidText();
+// A new unique name: 32 lower-case hexadecimal digits; none when the system cannot make one.
+std::optional<std::string> uniqueName();
 
-// The job directory, the unique name, then "_receipt.ps".
-std::string streamFilePath(const std::string& jobDirectory, const std::string& uniqueName);
+// The job directory, the unique name, then "_receipt.ps". Without a name the file is
+// "empty_receipt.ps", as the till's own jobs name it then.
+std::string streamFilePath(const std::string& jobDirectory, const std::optional<std::string>& name);
 
 // Creates or truncates the file at `path`, then opens it write-only in text mode (each LF written
 // is stored as CR LF). Returns the descriptor for writeTextFile/closeTextFile, or -1 with the
-// reason left for windowsErrorText(); a file this call created stays on that path.
+// reason left for lastSystemError(); a file this call created stays on that path.
 int openStreamFile(const std::string& path);
 
 // Sends the closed stream file to the queue "RAW" of the print server at `ipAddress` and removes
-// the file on every path. Returns "Receipt printed sucessfully" only when the server acknowledged
-// the whole job; otherwise "Error - " and the reason. `jobDirectory` is where the file lies.
-std::string submitRawJob(const std::string& jobDirectory, const std::string& ipAddress,
+// the file on every path. kEpsonDelivered only when the server acknowledged the whole job;
+// otherwise kNotDelivered with the reason. `jobDirectory` is where the file lies.
+JobOutcome submitRawJob(const std::string& jobDirectory, const std::string& ipAddress,
                          const std::string& streamFilePath, const RawLimits& limits = RawLimits());
 
 }  // namespace kestrane

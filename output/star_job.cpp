@@ -1,30 +1,41 @@
 #include "output/star_job.h"
 
 #include "markup/replacement_scan.h"
-#include "output/messages.h"
 #include "output/star_text.h"
+#include "platform/file_path.h"
 #include "render/job_context.h"
 #include "render/receipt_section.h"
 
 namespace kestrane {
 
-StarJobOutcome runStarJob(const std::string& imageDirectory, const std::string& receiptText,
-                          const SectionSink& sink) {
-    StarJobOutcome outcome;
+JobOutcome runStarJob(const std::string& imageDirectory, const std::string& receiptText,
+                      const SectionSink& sink) {
+    JobOutcome outcome;
     JobContext job(imageDirectory);
     StarText star = prepareStarText(receiptText);
-    outcome.message = star.error;
-    for (std::size_t i = 0; i < star.sections.size() && outcome.message.empty(); ++i) {
+    if (star.failure) outcome.status = *star.failure;
+    for (std::size_t i = 0; i < star.sections.size() && outcome.succeeded(); ++i) {
         const std::string text = replaceLineBreaks(star.sections[i]);
         std::string().swap(star.sections[i]);  // a section's text is not needed twice
         const SectionImage image = renderSection(job, text, Variant::AddOn);
-        outcome.message = image.failure == SectionFailure::kNone
-                              ? sink(*image.canvas, i)
-                              : sectionFailureMessage(image.failure);
+        outcome = image.failure == SectionFailure::kNone
+                      ? sink(*image.canvas, i)
+                      : jobOutcome(sectionFailureStatus(image.failure));
     }
-    if (outcome.message.empty()) outcome.message = kStarSuccess;
-    outcome.unloadedImages = std::move(job.unloadedImages);
+    if (outcome.succeeded()) outcome.status = JobStatus::kDrawn;
+    outcome.warnings = imageWarnings(job.unloadedImages);
     return outcome;
+}
+
+std::vector<std::string> imageWarnings(const std::vector<std::string>& unloadedImages) {
+    std::vector<std::string> warnings;
+    for (const std::string& path : unloadedImages) {
+        warnings.push_back(path.empty() ? "an <img> names no file (src=\"...\")"
+                                        : nativePath(path) +
+                                              ": image cannot be loaded (not a readable BMP "
+                                              "file, or too large)");
+    }
+    return warnings;
 }
 
 }  // namespace kestrane

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "output/messages.h"
 #include "output/star_job.h"
 #include "render/receipt_section.h"
 
@@ -13,32 +12,21 @@ const char kStarDocumentTitle[] = "Quillon Reciept";
 
 namespace {
 
-std::string offlineMessage(const std::string& printerName) {
-    // A name with a backslash is a printer shared by another machine.
-    return printerName.find('\\') != std::string::npos ? kPrinterOfflineNetwork : kPrinterOffline;
+// Why a printer that is not ready cannot take the job, in words a person can act on.
+std::string stateDetail(PrinterState state, const std::string& printerName) {
+    const std::string name = "printer '" + printerName + "'";
+    switch (state) {
+        case PrinterState::kUnknown: return "the spooler has no " + name;
+        case PrinterState::kUnreachable: return "the spooler does not answer";
+        case PrinterState::kStopped: return name + " is stopped";
+        case PrinterState::kRejecting: return name + " does not accept jobs";
+        case PrinterState::kReady: break;
+    }
+    return std::string();
 }
 
-// Opens the printer again for one section and sends the canvas as one document. Returns "" or
-// the message that ends the job.
-std::string printSection(const std::string& printerName, const Canvas& canvas) {
-    DeviceResult opened = DeviceResult::kOpened;
-    const std::unique_ptr<PrinterDevice> device = openPrinterDevice(printerName, opened);
-    switch (opened) {
-        case DeviceResult::kOpened: break;
-        case DeviceResult::kNotConnected: return kCouldNotConnect;
-        case DeviceResult::kNoDriver: return kNoDrivers;
-        case DeviceResult::kNoDevice: return kCouldNotWrite;
-    }
-    const DeviceSize& size = device->size();
-    const std::vector<PageSlice> slices = pageSlices(canvas.height, size);
-    std::string error;
-    const std::unique_ptr<SpoolerDocument> document =
-        device->startDocument(kStarDocumentTitle, longestSlice(slices), error);
-    if (!document) return kCouldNotWrite;
-    for (const PageSlice& slice : slices) {
-        if (!document->addPage(devicePage(canvas, slice, size.width))) return kCouldNotWrite;
-    }
-    return document->finish() ? std::string() : std::string(kCouldNotWrite);
+JobOutcome notWritten(const std::string& step, const std::string& error) {
+    return jobOutcome(JobStatus::kCouldNotWrite, error.empty() ? step : step + ": " + error);
 }
 
 }  // namespace
@@ -78,14 +66,50 @@ Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWi
     return page;
 }
 
-std::string printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
-                             const std::string& receiptText) {
-    if (printerState(printerName) != PrinterState::kReady) return offlineMessage(printerName);
-    if (receiptText.size() < 5) return kTextTooShort;
-    if (printerName.size() < 2) return kPrinterNameTooShort;
-    return runStarJob(imageDirectory, receiptText, [&](const Canvas& canvas, std::size_t) {
-               return printSection(printerName, canvas);
-           }).message;
+JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas) {
+    DeviceResult opened = DeviceResult::kOpened;
+    const std::unique_ptr<PrinterDevice> device = openPrinterDevice(printerName, opened);
+    const std::string name = "printer '" + printerName + "'";
+    switch (opened) {
+        case DeviceResult::kOpened: break;
+        case DeviceResult::kNotConnected:
+            return jobOutcome(JobStatus::kCouldNotConnect, "the spooler cannot open " + name);
+        case DeviceResult::kNoDriver:
+            return jobOutcome(JobStatus::kNoDrivers, name + " has no driver that gives a page size");
+        case DeviceResult::kNoDevice:
+            return notWritten("the page of " + name + " has no printable area", "");
+    }
+    const DeviceSize& size = device->size();
+    const std::vector<PageSlice> slices = pageSlices(canvas.height, size, canvas.width);
+    std::string error;
+    const std::unique_ptr<SpoolerDocument> document =
+        device->startDocument(kStarDocumentTitle, longestSlice(slices), error);
+    if (!document) return notWritten("starting the document on " + name, error);
+    for (std::size_t i = 0; i < slices.size(); ++i) {
+        if (!document->addPage(devicePage(canvas, slices[i], size.width))) {
+            return notWritten("sending page " + std::to_string(i + 1) + " to " + name, document->error());
+        }
+    }
+    if (!document->finish()) return notWritten("ending the document on " + name, document->error());
+    return jobOutcome(JobStatus::kStarPrinted);
+}
+
+JobOutcome printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
+                            const std::string& receiptText) {
+    const PrinterState state = printerState(printerName);
+    if (state != PrinterState::kReady) {
+        // A name with a backslash is a printer shared by another machine.
+        return jobOutcome(printerName.find('\\') != std::string::npos ? JobStatus::kPrinterOfflineNetwork
+                                                                      : JobStatus::kPrinterOffline,
+                          stateDetail(state, printerName));
+    }
+    if (receiptText.size() < 5) return jobOutcome(JobStatus::kTextTooShort);
+    if (printerName.size() < 2) return jobOutcome(JobStatus::kPrinterNameTooShort);
+    JobOutcome outcome = runStarJob(imageDirectory, receiptText, [&](const Canvas& canvas, std::size_t) {
+        return printCanvas(printerName, canvas);
+    });
+    if (outcome.status == JobStatus::kDrawn) outcome.status = JobStatus::kStarPrinted;
+    return outcome;
 }
 
 }  // namespace kestrane

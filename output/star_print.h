@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "jobs/job_outcome.h"
 #include "platform/spooler.h"
 #include "render/receipt_section.h"
 
@@ -38,11 +39,15 @@ int32_t longestSlice(const std::vector<PageSlice>& slices);
 // would: black stays black when shrinking.
 Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWidth);
 
+// Prints `canvas` on `printerName` as one document titled kStarDocumentTitle: opened again,
+// scaled to the device's width and cut into its pages. kStarPrinted once the spooler took every
+// page; otherwise the failure, with the step and the spooler's words in the detail.
+JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas);
+
 // Prints `receiptText` on `printerName`: the printer must be ready, the texts long enough; each
-// table section is drawn and sent as one document titled kStarDocumentTitle. Returns
-// "Return - Print Operation was successful" or the first failure's "Error - " message; sections
+// table section is drawn and sent with printCanvas. kStarPrinted, or the first failure; sections
 // before a failure stay printed.
-std::string printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
-                             const std::string& receiptText);
+JobOutcome printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
+                            const std::string& receiptText);
 
 }  // namespace kestrane

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "jobs/job_messages.h"
 #include "platform/font.h"
 #include "previewer/previewer_texts.h"
 
@@ -35,7 +36,7 @@ PreviewBitmap placeholderBitmap(const std::string& reason) {
     bitmap.kind = PreviewKind::kPlaceholder;
     bitmap.canvas = Canvas(kPlaceholderWidth, kPlaceholderHeight);
     selectFont(bitmap.canvas, placeholderFont());
-    textOut(bitmap.canvas, 100, 100, kTemplateNotRendered);
+    textOut(bitmap.canvas, 100, 100, kPreviewNotRendered);
     if (!reason.empty()) {
         drawText(bitmap.canvas, reason, {100, 132, kPlaceholderWidth - 20, kPlaceholderHeight - 20},
                  kAlignLeft | kWordBreak);

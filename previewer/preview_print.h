@@ -12,10 +12,14 @@ namespace kestrane::previewer {
 struct PreviewMessage {
     std::string text;
     std::string caption;  // kSuccessCaption or kErrorCaption
+    std::string detail;   // the spooler's words and the step, shown below the text; may be empty
 };
 
 // Prints `bitmap` (null when no layout rendered: refused) on `printerName` and says how it
-// went: kPrintedToSpooler once the spooler took every page, otherwise the failure.
+// went: kPrintedToSpooler once the spooler took every page, otherwise the failure and its detail.
 PreviewMessage printPreview(const PreviewBitmap* bitmap, const std::string& printerName);
+
+// What the message box shows: the text, and below it, after a blank line, the detail.
+std::string messageBoxText(const PreviewMessage& message);
 
 }  // namespace kestrane::previewer

@@ -2,49 +2,11 @@
 
 #include <vector>
 
-#include "output/layout_file.h"
-#include "output/messages.h"
-#include "output/star_job.h"
-#include "render/job_context.h"
-#include "render/receipt_section.h"
+#include "jobs/job_messages.h"
+#include "jobs/layout_file.h"
+#include "jobs/receipt_jobs.h"
 
 namespace kestrane::previewer {
-
-namespace {
-
-PreviewBitmap receiptBitmap(Canvas canvas) {
-    PreviewBitmap bitmap;
-    bitmap.kind = PreviewKind::kReceipt;
-    bitmap.canvas = std::move(canvas);
-    return bitmap;
-}
-
-// The STAR job's sections stacked in print order: each is one document on the printer.
-std::optional<PreviewBitmap> renderStarSections(const std::string& imageDirectory,
-                                                const std::string& layout, std::string& reason) {
-    std::vector<Canvas> sections;
-    int64_t height = 0;
-    const StarJobOutcome outcome =
-        runStarJob(imageDirectory, layout, [&](const Canvas& canvas, std::size_t) {
-            if (height + canvas.height > kMaxSectionHeight) return std::string(kSectionTooTall);
-            height += canvas.height;
-            sections.push_back(canvas);
-            return std::string();
-        });
-    if (outcome.message != kStarSuccess) {
-        reason = outcome.message;
-        return std::nullopt;
-    }
-    Canvas stacked(kReceiptWidth, static_cast<int32_t>(height));
-    int32_t top = 0;
-    for (const Canvas& section : sections) {
-        copyCanvas(stacked, section, 0, top);
-        top += section.height;
-    }
-    return receiptBitmap(std::move(stacked));
-}
-
-}  // namespace
 
 std::string previewImageDirectory(const std::string& programPath) {
     const auto slash = programPath.find_last_of("/\\");
@@ -57,16 +19,15 @@ std::string previewImageDirectory(const std::string& programPath) {
 std::optional<PreviewBitmap> renderLayoutPreview(const std::string& imageDirectory,
                                                  const std::string& layout, PreviewMode mode,
                                                  std::string* reason) {
-    std::string why;
-    std::optional<PreviewBitmap> bitmap;
-    if (mode == PreviewMode::kStarJob) {
-        bitmap = renderStarSections(imageDirectory, layout, why);
-    } else {
-        JobContext job(imageDirectory);
-        SectionImage image = renderPreview(job, layout);
-        if (image.canvas) bitmap = receiptBitmap(std::move(*image.canvas));
-    }
-    if (reason != nullptr) *reason = why;
+    std::optional<Canvas> image;
+    const bool starJob = mode == PreviewMode::kStarJob;
+    const JobOutcome outcome = drawPreview(imageDirectory, layout, starJob, image);
+    // The previewer's own variant never said why; the STAR job's mode shows the job's message.
+    if (reason != nullptr) *reason = starJob && !outcome.succeeded() ? jobMessage(outcome) : std::string();
+    if (!image) return std::nullopt;
+    PreviewBitmap bitmap;
+    bitmap.kind = PreviewKind::kReceipt;
+    bitmap.canvas = std::move(*image);
     return bitmap;
 }
 

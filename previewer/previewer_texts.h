@@ -18,8 +18,6 @@ inline constexpr char kPrintButton[] = "PRINT";
 // The sample list: entry 0 chooses nothing; entries 1 to 3 are the built-in samples.
 inline constexpr const char* kSampleEntries[] = {"Select Preview", "Kestrane", "Vexo", "Invoice"};
 
-inline constexpr char kTemplateNotRendered[] = "Template Could not Render";
-
 inline constexpr char kCouldNotConnectToPrinter[] = "Could not connect to Printer!";
 inline constexpr char kPrintedToSpooler[] = "Printed Successfully to Spooler!";
 // Printing when no layout rendered: there is no bitmap to scale to the printer's width.

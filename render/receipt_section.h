@@ -33,7 +33,7 @@ SectionImage renderSection(JobContext& job, const std::string& text, Variant var
 
 // The previewer's job: the whole layout as one section of the previewer's variant. Fails with
 // kTooLarge for a layout over kMaxLayoutBytes and kNoMarkup for one without a table root; the
-// previewer shows kPreviewNotRendered for any failure.
+// previewer shows its placeholder for any failure.
 SectionImage renderPreview(JobContext& job, const std::string& layout);
 
 }  // namespace kestrane

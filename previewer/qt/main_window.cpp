@@ -172,7 +172,7 @@ void MainWindow::onSampleActivated(int index) {
 void MainWindow::onPrint() {
     const std::string printer = printerList_->itemText(selectedPrinter_).toStdString();
     const PreviewMessage outcome = printPreview(bitmap(), printer);
-    showMessage(QString::fromStdString(outcome.text), QString::fromStdString(outcome.caption));
+    showMessage(QString::fromStdString(messageBoxText(outcome)), QString::fromStdString(outcome.caption));
 }
 
 void MainWindow::onOpenCommand() {

@@ -248,7 +248,7 @@ LRESULT CALLBACK barProcedure(HWND bar, UINT msg, WPARAM w, LPARAM l) {
                 }
                 const PreviewMessage outcome =
                     printPreview(program.bitmap ? &*program.bitmap : nullptr, name);
-                message(outcome.text, outcome.caption.c_str());
+                message(messageBoxText(outcome), outcome.caption.c_str());
             }
             break;
         }

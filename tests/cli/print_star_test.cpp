@@ -150,33 +150,38 @@ TEST(PrintStarTest, EveryFailureHasItsMessageAndPrintsNothingAfterIt) {
     testing::TempDir dir;
     const std::string offline = "Error - Printer is offline\n";
     const std::string table = "<table>" + rows(1) + "</table>";
+    // The message on standard output as the add-on returns it; on standard error the detail a
+    // person acts on.
     const struct {
         const char* what;
-        std::string printer, layout, message;
+        std::string printer, layout, message, detail;
     } cases[] = {
-        {"a queue that does not exist", "absent", table, offline},
-        {"a stopped queue", "stopped", table, offline},
-        {"a queue that rejects jobs", "rejecting", table, offline},
+        {"a queue that does not exist", "absent", table, offline, "the spooler has no printer 'absent'"},
+        {"a stopped queue", "stopped", table, offline, "printer 'stopped' is stopped"},
+        {"a queue that rejects jobs", "rejecting", table, offline, "printer 'rejecting' does not accept jobs"},
         {"a shared printer's name", "\\\\till\\receipt",  table,
          "Error - Printer is either offline, inaccessible or is not shared on the Network!\n"
-         "Please Try doing a Test print on the respective printer and try again!\n"},
-        {"a missing printer goes first", "absent", "<a>", offline},
+         "Please Try doing a Test print on the respective printer and try again!\n",
+         "the spooler has no printer '\\\\till\\receipt'"},
+        {"a missing printer goes first", "absent", "<a>", offline, "the spooler has no printer 'absent'"},
         {"four bytes", "receipt80", "<tr>",
-         "Error - There is a set limit on the minimum size of a receipt text and your text does not meet the minimum\n"},
+         "Error - There is a set limit on the minimum size of a receipt text and your text does not meet the minimum\n", ""},
         {"a one-byte printer name", "R", table,
-         "Error - The printer requested is either Offline or does not Exist\n in your set of installed printers!\n"},
-        {"five bytes without markup", "receipt80", "hello", "Error - Unsupported Receipt Layout Format!\n"},
+         "Error - The printer requested is either Offline or does not Exist\n in your set of installed printers!\n", ""},
+        {"five bytes without markup", "receipt80", "hello", "Error - Unsupported Receipt Layout Format!\n", ""},
         {"a raw queue has no driver to draw for", "RAW", table,
-         "Error - You do not have the drivers installed for this Printer!\n"},
-        {"an unterminated table prints nothing", "receipt80", "<table>" + rows(1), kSuccess},
+         "Error - You do not have the drivers installed for this Printer!\n",
+         "printer 'RAW' has no driver that gives a page size"},
+        {"an unterminated table prints nothing", "receipt80", "<table>" + rows(1), kSuccess, ""},
         {"a second section that does not parse", "receipt80", table + "<table><tr></table>",
-         "Error - Template Could not Pass Correctly\n"},
+         "Error - Template Could not Pass Correctly\n", ""},
     };
     for (const auto& c : cases) {
         testing::writeBytes(dir.file("layout.html"), c.layout);
         const auto printed = printer.kestrane({"print", "--type", "STAR", "--printer", c.printer, "--base",
                                                dir.path(), dir.file("layout.html")});
         EXPECT_EQ(printed.out, c.message) << c.what;
+        EXPECT_EQ(printed.err, c.detail.empty() ? "" : "kestrane: " + c.detail + "\n") << c.what;
         EXPECT_EQ(printed.status, c.message == kSuccess ? 0 : 1) << c.what;
     }
     // Only the first section of the layout whose second section does not parse was printed.

@@ -68,3 +68,28 @@ test('a synchronous call waits for the jobs queued before it and returns its own
   assert.strictEqual(printer.jobs('receipt80', 5).length, 5);
   assert.deepStrictEqual(await Promise.all(queued), Array(5).fill(starSuccess));
 });
+
+test('with { details } the outcome comes whole: message, ok, the detail and the warnings', async () => {
+  const missingLogo = '<table><tr><td><img src="gone.png"></td></tr><tr><td>Total</td></tr></table>';
+  const cases = [
+    { what: 'an unknown printer', args: ['absent', 'STAR', 'x', '', row('A')],
+      want: { message: 'Error - Printer is offline', ok: false, detail: "the spooler has no printer 'absent'", warnings: [] } },
+    { what: 'a logo that cannot be loaded', args: ['receipt80', 'STAR', 'x', '/base', missingLogo],
+      want: { message: starSuccess, ok: true, detail: '',
+        warnings: ['/base/node_modules/printer/GDIImageDirectory/gone.bmp: image cannot be loaded (not a readable BMP file, or too large)'] } },
+    { what: 'an argument refused before the job', args: ['receipt80', 'STAR', 'x', '', 'A\0B'],
+      want: { message: 'Error - Argument 5 (receiptText) holds a NUL character', ok: false,
+        detail: 'Argument 5 (receiptText) holds a NUL character', warnings: [] } },
+  ];
+  for (const c of cases) {
+    assert.deepStrictEqual(await addon.printReceiptAsync(...c.args, { details: true }), c.want, c.what);
+    assert.strictEqual(await addon.printReceiptAsync(...c.args), c.want.message, c.what);
+  }
+  printer.jobs('receipt80', 2);
+  // renderReceipt: the warnings beside the images, and an Error that carries the same fields.
+  const drawn = await addon.renderReceipt(missingLogo, { base: '/base', details: true });
+  assert.strictEqual(drawn.images.length, 1);
+  assert.deepStrictEqual(drawn.warnings, cases[1].want.warnings);
+  await assert.rejects(addon.renderReceipt('<table><tr></table>'),
+    { message: 'Error - Template Could not Pass Correctly', ok: false, detail: '', warnings: [] });
+});

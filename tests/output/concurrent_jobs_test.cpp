@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "output/messages.h"
 #include "output/star_job.h"
 #include "tests/support/bitmap_writer.h"
 #include "tests/support/temp_dir.h"
@@ -16,11 +15,11 @@ using Sections = std::vector<std::vector<uint8_t>>;
 
 Sections runJob(const std::string& base, const std::string& layout) {
     Sections sections;
-    const StarJobOutcome outcome = runStarJob(base, layout, [&](const Canvas& canvas, std::size_t) {
+    const JobOutcome outcome = runStarJob(base, layout, [&](const Canvas& canvas, std::size_t) {
         sections.push_back(canvas.bits);
-        return std::string();
+        return jobOutcome(JobStatus::kDrawn);
     });
-    EXPECT_EQ(outcome.message, kStarSuccess);
+    EXPECT_EQ(outcome.status, JobStatus::kDrawn);
     return sections;
 }
 

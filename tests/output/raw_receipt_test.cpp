@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "markup/layout_limits.h"
-#include "output/messages.h"
+#include "jobs/job_messages.h"
 
 #include "output/byte_sink.h"
 #include "output/raw_conversion.h"
@@ -28,6 +28,12 @@ const char kLayout[] =
     "<tr><td>Total: 1.00</td></tr>"
     "<tr><td><input type=\"hidden\" name=\"barcodeText\" value=\"42\"></td></tr></table>";
 
+// The job's message, as the caller gets it.
+std::string printRaw(const std::string& base, const std::string& address, const std::string& layout,
+                     const RawLimits& limits) {
+    return jobMessage(printRawReceipt(base, address, layout, limits));
+}
+
 std::string storedBytes(const std::string& layout) {
     StringSink sink;
     writeRawReceipt(layout, sink);
@@ -38,7 +44,7 @@ TEST(PrintRawReceiptTest, DeliversTheStoredStreamAndRemovesItsFile) {
     TempDir base;
     const std::string build = base.make("node_modules/printer/build");
     LpdTestServer server;
-    EXPECT_EQ(printRawReceipt(base.path(), server.address(), kLayout, kQuick),
+    EXPECT_EQ(printRaw(base.path(), server.address(), kLayout, kQuick),
               "Receipt printed sucessfully");
     const auto got = server.received();
     EXPECT_EQ(got.data, storedBytes(kLayout));
@@ -83,7 +89,7 @@ TEST(PrintRawReceiptTest, FaultsGiveTheirMessageAndLeaveNothingBehind) {
         LpdTestServer server(c.behaviour, LpdTestServer::ReceiveJob);
         const std::string address = c.address.empty() ? server.address() : c.address;
         const auto start = Clock::now();
-        const std::string message = printRawReceipt(base.path(), address, kLayout, kQuick);
+        const std::string message = printRaw(base.path(), address, kLayout, kQuick);
         EXPECT_LT(Clock::now() - start, milliseconds(1500)) << c.what;
         if (c.exact) {
             EXPECT_EQ(message, c.message) << c.what;
@@ -100,12 +106,12 @@ TEST(PrintRawReceiptTest, FaultsGiveTheirMessageAndLeaveNothingBehind) {
 TEST(PrintRawReceiptTest, ABlankAddressIsRefusedBeforeAnyFileIsMade) {
     // The job directory is missing too: the address is checked first.
     TempDir base;
-    EXPECT_EQ(printRawReceipt(base.path(), "", kLayout, kQuick),
+    EXPECT_EQ(printRaw(base.path(), "", kLayout, kQuick),
               "Error - The printer address names no host");
-    EXPECT_EQ(printRawReceipt(base.path(), "10.0.0.1\t", kLayout, kQuick),
+    EXPECT_EQ(printRaw(base.path(), "10.0.0.1\t", kLayout, kQuick),
               "Error - The printer address must not contain blanks or control characters");
-    EXPECT_EQ(printRawReceipt(base.path(), "10.0.0.1", std::string(kMaxLayoutBytes + 1, 'x'), kQuick),
-              kLayoutTooLarge);
+    EXPECT_EQ(printRaw(base.path(), "10.0.0.1", std::string(kMaxLayoutBytes + 1, 'x'), kQuick),
+              jobMessage(jobOutcome(JobStatus::kLayoutTooLarge)));
     EXPECT_TRUE(entries(base.path()).empty());
 }
 

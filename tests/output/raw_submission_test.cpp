@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
+#include <optional>
 
-#include "output/messages.h"
+#include "jobs/job_messages.h"
 #include "platform/system_error.h"
 #include "platform/text_file.h"
 #include "tests/support/lpd_test_server.h"
@@ -22,20 +24,28 @@ using testing::TempDir;
 
 const RawLimits kQuick{milliseconds(1000), milliseconds(300), milliseconds(2000)};
 
+// The submission's message, as the caller gets it.
+std::string submitRaw(const std::string& jobDirectory, const std::string& address, const std::string& path,
+                      const RawLimits& limits) {
+    return jobMessage(submitRawJob(jobDirectory, address, path, limits));
+}
+
 TEST(RawSubmissionTest, NamesTheStreamFileInTheJobDirectory) {
     EXPECT_EQ(rawJobDirectory("C:\\app"), "C:\\app\\node_modules\\printer\\build\\");
     EXPECT_EQ(rawJobDirectory("C:\\my app\\"), "C:\\my app\\\\node_modules\\printer\\build\\");
     EXPECT_EQ(streamFilePath("C:\\app\\node_modules\\printer\\build\\", "0123"),
               "C:\\app\\node_modules\\printer\\build\\0123_receipt.ps");
-    const std::string name = uuidText();
-    EXPECT_EQ(name.size(), 32u);
-    EXPECT_EQ(name.find_first_not_of("0123456789abcdef"), std::string::npos);
-    EXPECT_NE(uuidText(), name);
+    EXPECT_EQ(streamFilePath("C:\\app\\", std::nullopt), "C:\\app\\empty_receipt.ps");
+    const std::optional<std::string> name = uniqueName();
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->size(), 32u);
+    EXPECT_EQ(name->find_first_not_of("0123456789abcdef"), std::string::npos);
+    EXPECT_NE(uniqueName(), name);
 }
 
 // A stream file holding `bytes` as printRawReceipt would leave it, in `base`'s job directory.
 std::string storedStreamFile(const std::string& base, const std::string& bytes) {
-    const std::string path = streamFilePath(rawJobDirectory(base), uuidText());
+    const std::string path = streamFilePath(rawJobDirectory(base), uniqueName());
     const int fd = openStreamFile(path);
     EXPECT_GE(fd, 0);
     EXPECT_TRUE(writeTextFile(fd, bytes));
@@ -57,10 +67,10 @@ TEST(RawSubmissionTest, OpenStreamFileCreatesTruncatesAndWritesInTextMode) {
 
 TEST(RawSubmissionTest, OpenStreamFileFailsInAMissingJobDirectory) {
     TempDir base;
-    const std::string path = streamFilePath(rawJobDirectory(base.path()), uuidText());
+    const std::string path = streamFilePath(rawJobDirectory(base.path()), uniqueName());
     setLastSystemError(0);
     EXPECT_LT(openStreamFile(path), 0);
-    EXPECT_EQ(windowsErrorText(), "Error - No such file or directory");
+    EXPECT_EQ(lastSystemError(), ENOENT);
     EXPECT_TRUE(entries(base.path()).empty());
 }
 
@@ -69,7 +79,7 @@ TEST(RawSubmissionTest, DeliveredJobSendsTheStoredBytesAndRemovesTheFile) {
     const std::string build = base.make("node_modules/printer/build");
     const std::string path = storedStreamFile(base.path(), "\x1B@\nA\n");
     LpdTestServer server;
-    EXPECT_EQ(submitRawJob(rawJobDirectory(base.path()), server.address(), path, kQuick),
+    EXPECT_EQ(submitRaw(rawJobDirectory(base.path()), server.address(), path, kQuick),
               "Receipt printed sucessfully");
     const auto got = server.received();
     EXPECT_EQ(got.queue, "\x02RAW\n");
@@ -101,14 +111,14 @@ TEST(RawSubmissionTest, FailedDeliveriesAreErrorsAndRemoveTheFile) {
         const std::string path = storedStreamFile(base.path(), "x\n");
         LpdTestServer server(c.behaviour, c.step);
         const std::string message =
-            submitRawJob(rawJobDirectory(base.path()), server.address(), path, kQuick);
+            submitRaw(rawJobDirectory(base.path()), server.address(), path, kQuick);
         EXPECT_EQ(message.rfind(c.messageStart, 0), 0u) << c.what << ": " << message;
         EXPECT_TRUE(entries(build).empty()) << c.what;
     }
     TempDir base;
     const std::string build = base.make("node_modules/printer/build");
     const std::string path = storedStreamFile(base.path(), "x\n");
-    EXPECT_EQ(submitRawJob(rawJobDirectory(base.path()), refused, path, kQuick),
+    EXPECT_EQ(submitRaw(rawJobDirectory(base.path()), refused, path, kQuick),
               "Error - Could not connect to the printer at " + refused + ": Connection refused");
     EXPECT_TRUE(entries(build).empty());
 }
@@ -118,7 +128,7 @@ TEST(RawSubmissionTest, AMissingStreamFileIsAnError) {
     base.make("node_modules/printer/build");
     LpdTestServer server;
     const std::string path = streamFilePath(rawJobDirectory(base.path()), "gone");
-    EXPECT_EQ(submitRawJob(rawJobDirectory(base.path()), server.address(), path, kQuick),
+    EXPECT_EQ(submitRaw(rawJobDirectory(base.path()), server.address(), path, kQuick),
               "Error - Could not read the receipt stream file: No such file or directory");
     EXPECT_FALSE(server.accepted());
 }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "output/messages.h"
+#include "jobs/job_messages.h"
 #include "platform/raster_pages.h"
 #include "platform/spooler.h"
 #include "previewer/previewer_texts.h"
@@ -100,16 +100,22 @@ TEST_F(PreviewPrintTest, FailuresAreMessagesAndNothingReachesThePrinter) {
         const PreviewBitmap* bitmap;
         std::string printer;
         std::string text;
+        std::string detail;  // shown below the text in the message box
     };
     const Case cases[] = {
-        {"no preview bitmap", nullptr, "receipt80", kNothingToPrint},
+        {"no preview bitmap", nullptr, "receipt80", kNothingToPrint, ""},
         {"a printer the spooler does not know", &placeholder, "no-such-printer",
-         kCouldNotConnectToPrinter},
+         kCouldNotConnectToPrinter, "the spooler cannot open printer 'no-such-printer'"},
+        {"a queue without a driver", &placeholder, "RAW",
+         "Error - You do not have the drivers installed for this Printer!",
+         "printer 'RAW' has no driver that gives a page size"},
     };
     for (const Case& c : cases) {
         const PreviewMessage outcome = printPreview(c.bitmap, c.printer);
         EXPECT_EQ(outcome.text, c.text) << c.what;
         EXPECT_EQ(outcome.caption, kErrorCaption) << c.what;
+        EXPECT_EQ(outcome.detail, c.detail) << c.what;
+        EXPECT_EQ(messageBoxText(outcome), c.detail.empty() ? c.text : c.text + "\n\n" + c.detail) << c.what;
     }
     EXPECT_EQ(printer_->jobCount("receipt80"), 0u);
 }
