@@ -11,15 +11,15 @@ std::string ParsedOptions::value(const std::string& name, const std::string& fal
     return found == values.end() ? fallback : found->second;
 }
 
-bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
+bool parseOptions(const std::vector<std::string>& args, const OptionTable& table,
                   ParsedOptions& parsed, std::string& error) {
     bool haveLayout = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const auto valueOption = spec.values.find(arg);
-        if (spec.flags.count(arg) != 0) {
+        const auto valueOption = table.values.find(arg);
+        if (table.flags.count(arg) != 0) {
             parsed.flags.insert(arg);
-        } else if (valueOption != spec.values.end()) {
+        } else if (valueOption != table.values.end()) {
             if (i + 1 == args.size()) {
                 error = "option " + arg + " needs a value";
                 return false;
@@ -29,7 +29,7 @@ bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
             error = "unknown option \"" + arg + "\"";
             return false;
         } else if (haveLayout) {
-            error = "one " + spec.positional + " only, but \"" + arg + "\" follows \"" +
+            error = "one " + table.positional + " only, but \"" + arg + "\" follows \"" +
                     parsed.layout + "\"";
             return false;
         } else {
@@ -38,11 +38,11 @@ bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
         }
     }
     if (!haveLayout) {
-        error = "no " + spec.positional + " given" +
-                (spec.positional == "LAYOUT" ? " (a file, or - for standard input)" : "");
+        error = "no " + table.positional + " given" +
+                (table.positional == "LAYOUT" ? " (a file, or - for standard input)" : "");
         return false;
     }
-    for (const std::string& name : spec.required) {
+    for (const std::string& name : table.required) {
         if (parsed.values.count(name) == 0) {
             error = "option " + name + " is required";
             return false;

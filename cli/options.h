@@ -9,7 +9,7 @@
 
 namespace kestrane {
 
-struct OptionSpec {
+struct OptionTable {
     std::set<std::string> flags;                // e.g. "--preview"
     std::map<std::string, std::string> values;  // spelling -> name it is kept under ("-o" -> "--out")
     std::vector<std::string> required;          // value options the command cannot work without
@@ -25,10 +25,10 @@ struct ParsedOptions {
     std::string value(const std::string& name, const std::string& fallback = "") const;
 };
 
-// Parses `args` against `spec`. Returns false with the reason in `error` for an unknown option
+// Parses `args` against `table`. Returns false with the reason in `error` for an unknown option
 // (anything else starting with "-", but "-" alone), an option without its value, a second
 // positional argument or none, or a required option left out.
-bool parseOptions(const std::vector<std::string>& args, const OptionSpec& spec,
+bool parseOptions(const std::vector<std::string>& args, const OptionTable& table,
                   ParsedOptions& parsed, std::string& error);
 
 // Tells of a command line `command` cannot work with: "kestrane COMMAND: REASON" and the

@@ -14,10 +14,10 @@
 namespace kestrane {
 
 int runPagesCommand(const std::vector<std::string>& args) {
-    const OptionSpec spec{{}, {{"--out", "--out"}, {"-o", "--out"}}, {"--out"}, "JOBFILE"};
+    const OptionTable table{{}, {{"--out", "--out"}, {"-o", "--out"}}, {"--out"}, "JOBFILE"};
     ParsedOptions options;
     std::string error;
-    if (!parseOptions(args, spec, options, error)) return usageError("pages", error);
+    if (!parseOptions(args, table, options, error)) return usageError("pages", error);
     std::ifstream in(options.layout, std::ios::binary);
     if (!in) {
         const int cause = errno;

@@ -12,7 +12,7 @@
 namespace kestrane {
 
 int runPrintCommand(const std::vector<std::string>& args) {
-    const OptionSpec spec{{},
+    const OptionTable table{{},
                           {{"--type", "--type"},
                            {"--address", "--address"},
                            {"--printer", "--printer"},
@@ -20,7 +20,7 @@ int runPrintCommand(const std::vector<std::string>& args) {
                           {"--type", "--base"}};
     ParsedOptions options;
     std::string error;
-    if (!parseOptions(args, spec, options, error)) return usageError("print", error);
+    if (!parseOptions(args, table, options, error)) return usageError("print", error);
     // The add-on compares the type upper-cased, so "epson" is EPSON too.
     std::string type = options.value("--type");
     for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

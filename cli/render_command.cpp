@@ -66,7 +66,7 @@ bool writeDevicePages(const Canvas& canvas, const DeviceSize& device, const std:
 }  // namespace
 
 int runRenderCommand(const std::vector<std::string>& args) {
-    const OptionSpec spec{{"--preview"},
+    const OptionTable table{{"--preview"},
                           {{"--out", "--out"},
                            {"-o", "--out"},
                            {"--base", "--base"},
@@ -74,7 +74,7 @@ int runRenderCommand(const std::vector<std::string>& args) {
                           {"--out"}};
     ParsedOptions options;
     std::string error;
-    if (!parseOptions(args, spec, options, error)) return usageError("render", error);
+    if (!parseOptions(args, table, options, error)) return usageError("render", error);
     DeviceSize device;
     const bool pages = options.values.count("--device") != 0;
     if (pages && options.flags.count("--preview") != 0) {

@@ -29,7 +29,7 @@ JobOutcome writeSections(std::ostream& out, JobContext& job, const std::vector<s
     out << "{\"sections\": [";
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (i != 0) out << ", ";
-        KVTGDIPRINTING_LOGIC::NodeA* root = parseMarkup(texts[i], variant);
+        KVTGDIPRINTING_LOGIC::NodeA* root = parseMarkup(texts[i], variant).root;
         out << '{';
         if (measure) {
             // Each section is laid out from the top, as a print job does.

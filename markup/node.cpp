@@ -28,6 +28,8 @@ std::string findText(const TextMap& map, const std::string& key) {
 
 std::string NodeA::dumpVariables() { return listKeys("Variables of :" + name, variables); }
 
+// The attributes are listed under the variables' heading too: tools that read these dumps know
+// both lists by that one heading.
 std::string NodeA::dumpAttributes() { return listKeys("Variables of :" + name, attributes); }
 
 NodeList* NodeA::getChildren(const std::string& key) { return findGroup(children, key); }

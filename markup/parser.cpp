@@ -75,10 +75,10 @@ public:
         return true;
     }
 
-    NodeA* finish(bool rejected) {
-        if (!rejected && stack_.empty()) return root_;
+    ParseResult finish(bool rejected) {
+        if (!rejected && stack_.empty()) return {root_, false};
         root_->destroy();
-        return errorNode(!rejected);
+        return {errorNode(!rejected), true};
     }
 
 private:
@@ -155,7 +155,7 @@ void trimTokenEnd(std::string& token) {
     token.resize(end);
 }
 
-NodeA* parseMarkup(std::string text, Variant variant) {
+ParseResult parseMarkup(std::string text, Variant variant) {
     const std::size_t nul = text.find('\0');
     if (nul != npos) text.resize(nul);
     const std::size_t declarationEnd = text.find("?>");

@@ -15,10 +15,17 @@ namespace kestrane {
 extern const char kErrorNodeName[];
 extern const char kUnmatchedContainers[];
 
-// Parses one section (up to its first NUL byte). Returns the root, or a node named "Error" when
-// the text has an empty tag ("<>") or leaves containers open; either way owned by the caller and
-// released with destroy(). The previewer lower-cases names and drops the attributes of leaves.
-KVTGDIPRINTING_LOGIC::NodeA* parseMarkup(std::string text, Variant variant);
+// What parsing a section gave: its root, or, for a rejected layout, a node named "Error" that
+// says why (and that `kestrane tree` shows). Either way owned by the caller and released with
+// destroy(). Callers decide by `rejected`, never by the node's name.
+struct ParseResult {
+    KVTGDIPRINTING_LOGIC::NodeA* root = nullptr;
+    bool rejected = false;
+};
+
+// Parses one section (up to its first NUL byte). Rejected when the text has an empty tag ("<>")
+// or leaves containers open. The previewer lower-cases names and drops the attributes of leaves.
+ParseResult parseMarkup(std::string text, Variant variant);
 
 // Removes the run of blanks (space, tab, CR, LF) at the end of a token, never its first byte.
 void trimTokenEnd(std::string& token);

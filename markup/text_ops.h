@@ -11,15 +11,15 @@ namespace kestrane {
 // Removes leading and trailing bytes of the set " \n\r\t".
 std::string trim(const std::string& text);
 
+// The first position of `part` in `text` at or after `pos`, or npos: string::find, quicker on
+// markup, where the first byte of a tag occurs every few bytes.
+std::size_t findText(std::string_view text, std::string_view part, std::size_t pos = 0);
+
 // Replaces every occurrence of `from` by `to`, scanning left to right. After each replacement the
 // scan resumes where the replaced occurrence began, so an occurrence that the replacement forms
 // with the text after it is replaced too. Linear in the text. An empty `from` changes nothing; a
 // `to` that contains `from` is replaced once per occurrence in the input (resuming inside it would
 // never end).
-// The first position of `part` in `text` at or after `pos`, or npos: string::find, quicker on
-// markup, where the first byte of a tag occurs every few bytes.
-std::size_t findText(std::string_view text, std::string_view part, std::size_t pos = 0);
-
 std::string replaceAll(const std::string& text, std::string_view from, std::string_view to);
 // replaceAll in place: `text` is left untouched (no copy made) when `from` does not occur.
 void replaceAllIn(std::string& text, std::string_view from, std::string_view to);

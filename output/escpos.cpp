@@ -34,9 +34,4 @@ const std::string kBarcodeTextPosition = bytes({0x1D, 0x48, 0x32});
 const std::string kBarcodeItf12 = bytes({0x1D, 0x6B, 0x46, 0x0C});
 const std::string kCut = bytes({0x1D, 0x56, 0x42, 0x1E});
 
-std::string alignCommand(int kind) {
-    const char parameter = kind == 1 ? '1' : kind == 2 ? '2' : '0';
-    return bytes({0x1B, 0x61, static_cast<unsigned char>(parameter)});
-}
-
 }  // namespace kestrane::escpos

@@ -23,7 +23,4 @@ extern const std::string kCut;           // GS V 66 30: feed past the cutter, pa
 // Number of data bytes kBarcodeItf12 announces.
 constexpr std::size_t kBarcodeLength = 12;
 
-// ESC a for an alignment kind: 1 centre, 2 right (parameter "2"), any other kind left.
-std::string alignCommand(int kind);
-
 }  // namespace kestrane::escpos

@@ -17,8 +17,8 @@ const char kRawQueue[] = "RAW";
 
 }  // namespace
 
-std::string rawJobDirectory(const std::string& baseDirectory) {
-    return baseDirectory + "\\node_modules\\printer\\build\\";
+std::string rawJobDirectory(const std::string& imageDirectory) {
+    return imageDirectory + "\\node_modules\\printer\\build\\";
 }
 
 std::optional<std::string> uniqueName() {

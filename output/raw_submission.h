@@ -11,9 +11,9 @@
 
 namespace kestrane {
 
-// `baseDirectory` followed directly by "\node_modules\printer\build\": no separator is added or
-// removed, so the base directory comes without a trailing one.
-std::string rawJobDirectory(const std::string& baseDirectory);
+// `imageDirectory` followed directly by "\node_modules\printer\build\": no separator is added or
+// removed, so the image directory (the application's base directory) comes without a trailing one.
+std::string rawJobDirectory(const std::string& imageDirectory);
 
 // A new unique name: 32 lower-case hexadecimal digits; none when the system cannot make one.
 std::optional<std::string> uniqueName();

@@ -17,7 +17,8 @@ using Clock = std::chrono::steady_clock;
 const char kUser[] = "kestrane";
 
 // Host and file names go into control lines and file names that servers parse by position, so
-// only letters, digits, "." and "-" survive, and the host at most 31 bytes as RFC 1179 allows.
+// only letters, digits, ".", "-" and "_" survive, and the host at most 31 bytes as RFC 1179
+// allows.
 std::string safeName(const std::string& text, std::size_t limit, const char* fallback) {
     std::string safe;
     for (char c : text) {

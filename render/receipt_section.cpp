@@ -24,8 +24,9 @@ SectionImage renderSection(JobContext& job, const std::string& text, Variant var
     SectionImage result;
     const bool measureEntered = job.measureEnteredTable;
     job.layoutCursor = 0;
-    std::unique_ptr<NodeA, Destroy> root(parseMarkup(text, variant));
-    if (root->getNodeName() == kErrorNodeName) {
+    const ParseResult parsed = parseMarkup(text, variant);
+    std::unique_ptr<NodeA, Destroy> root(parsed.root);
+    if (parsed.rejected) {
         result.failure = SectionFailure::kParse;
         return result;
     }

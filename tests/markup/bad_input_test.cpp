@@ -21,7 +21,7 @@ std::vector<std::string> runAllStages(const std::string& layout) {
     std::string joined;
     for (const std::string& section : splitTableSections(rewritten)) {
         joined += section;
-        NodeA* root = parseMarkup(replaceLineBreaks(section), Variant::AddOn);
+        NodeA* root = parseMarkup(replaceLineBreaks(section), Variant::AddOn).root;
         names.push_back(root->getNodeName());
         root->destroy();
     }
@@ -29,7 +29,7 @@ std::vector<std::string> runAllStages(const std::string& layout) {
     EXPECT_EQ(rewritten.compare(0, joined.size(), joined), 0);
     std::string previewText;
     if (preparePreviewText(layout, previewText)) {
-        NodeA* root = parseMarkup(previewText, Variant::Previewer);
+        NodeA* root = parseMarkup(previewText, Variant::Previewer).root;
         names.push_back(root->getNodeName());
         root->destroy();
     }
@@ -113,7 +113,7 @@ std::string deepLayout(bool closed) {
 }
 
 TEST(BadInputTest, MillionDeepNestingParsesAndReleasesWithoutRecursion) {
-    NodeA* root = parseMarkup(deepLayout(true), Variant::AddOn);
+    NodeA* root = parseMarkup(deepLayout(true), Variant::AddOn).root;
     ASSERT_EQ(root->getNodeName(), "a");
     int depth = 1;
     for (const NodeA* node = root; !node->children.empty(); ++depth) {
@@ -122,7 +122,9 @@ TEST(BadInputTest, MillionDeepNestingParsesAndReleasesWithoutRecursion) {
     EXPECT_EQ(depth, 1000000);
     root->destroy();
 
-    NodeA* error = parseMarkup(deepLayout(false), Variant::Previewer);
+    const ParseResult parsed = parseMarkup(deepLayout(false), Variant::Previewer);
+    EXPECT_TRUE(parsed.rejected);
+    NodeA* error = parsed.root;
     EXPECT_EQ(error->getNodeName(), "Error");
     EXPECT_EQ(error->getVariable("error"), "Not all XML Containers are matched properly");
     error->destroy();

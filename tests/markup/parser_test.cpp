@@ -11,7 +11,7 @@ using KVTGDIPRINTING_LOGIC::NodeA;
 using testing::treeShape;
 
 std::string parsedShape(const std::string& text, Variant variant) {
-    NodeA* root = parseMarkup(text, variant);
+    NodeA* root = parseMarkup(text, variant).root;
     const std::string shape = treeShape(*root);
     root->destroy();
     return shape;
@@ -102,7 +102,9 @@ TEST(ParserTest, BuildsTheTreeBothVariantsExpect) {
 }
 
 TEST(ParserTest, ErrorNodeIsFreshAndNamedError) {
-    NodeA* error = parseMarkup("<table><tr>", Variant::AddOn);
+    const ParseResult parsed = parseMarkup("<table><tr>", Variant::AddOn);
+    EXPECT_TRUE(parsed.rejected);
+    NodeA* error = parsed.root;
     EXPECT_EQ(error->getNodeName(), "Error");
     EXPECT_EQ(error->getVariable("error"), "Not all XML Containers are matched properly");
     EXPECT_TRUE(error->children.empty());
@@ -113,7 +115,7 @@ TEST(ParserTest, LeafAttachesToTheStackTopWhileAttributesGoToTheCurrentContainer
     // The inner "center" is current but not pushed: the leaf goes to the outer one, the
     // attribute of the leaf's tag to the inner one.
     NodeA* root = parseMarkup(
-        "<table><center><center><b k=\"v\">t</b></center></center></table>", Variant::AddOn);
+        "<table><center><center><b k=\"v\">t</b></center></center></table>", Variant::AddOn).root;
     ASSERT_EQ(root->getNodeName(), "table");
     NodeA* outer = root->getChildren("center")->front();
     NodeA* inner = outer->getChildren("center")->front();

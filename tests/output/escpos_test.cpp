@@ -35,17 +35,6 @@ TEST(EscPosTest, CommandsAreTheseBytes) {
     EXPECT_EQ(escpos::kRule.size(), 43u);
 }
 
-TEST(EscPosTest, AlignCommandByKind) {
-    const struct {
-        int kind;
-        std::string bytes;
-    } cases[] = {
-        {1, hex("1B 61 31")}, {2, hex("1B 61 32")},  {0, hex("1B 61 30")},
-        {3, hex("1B 61 30")}, {-1, hex("1B 61 30")},
-    };
-    for (const auto& c : cases) EXPECT_EQ(escpos::alignCommand(c.kind), c.bytes) << c.kind;
-}
-
 TEST(EscPosReaderTest, DecodesTheCommandsItKnows) {
     const std::string stream = hex("1B 40 0A 1B 61 31 1B 45 31") + "HI" +
                                hex("1B 45 30 0D 0A 1D 28 4C 06 00 30 45 30 31 01 01 0A") +

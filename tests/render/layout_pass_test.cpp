@@ -39,7 +39,7 @@ std::string imageBase;
 
 Layout layOut(const std::string& markup, Variant variant = Variant::AddOn) {
     Layout layout;
-    layout.tree.reset(parseMarkup(replaceLineBreaks(markup), variant));
+    layout.tree.reset(parseMarkup(replaceLineBreaks(markup), variant).root);
     JobContext job{imageBase};
     layout.height = measureNode(job, layout.tree.get(), variant);
     collectRows(layout.tree.get(), layout.rows);
