@@ -21,10 +21,7 @@ class StreamFileSink : public ByteSink {
   public:
     explicit StreamFileSink(int descriptor) : descriptor_(descriptor) {}
     void write(const std::string& bytes) override {
-        if (error_ != 0) return;
-        setLastSystemError(0);
-        if (!writeTextFile(descriptor_, bytes))
-            error_ = lastSystemError() != 0 ? lastSystemError() : -1;
+        if (error_ == 0) error_ = writeTextFile(descriptor_, bytes).error;
     }
     int error() const { return error_; }
 
@@ -49,19 +46,17 @@ JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string&
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
     const std::string path = streamFilePath(jobDirectory, uniqueName());
-    setLastSystemError(0);
-    const int descriptor = openStreamFile(path);
-    if (descriptor < 0) {
+    const OpenedFile file = openStreamFile(path);
+    if (file.descriptor < 0) {
         return jobOutcome(JobStatus::kStreamFileFailed,
-                          systemText(lastSystemError()) + " (cannot create the receipt stream file in " +
+                          systemText(file.error) + " (cannot create the receipt stream file in " +
                               nativePath(jobDirectory) + ")");
     }
 
-    StreamFileSink sink(descriptor);
+    StreamFileSink sink(file.descriptor);
     writeRawReceipt(receiptText, sink);
-    setLastSystemError(0);
-    const bool closed = closeTextFile(descriptor);
-    const int failure = sink.error() != 0 ? sink.error() : closed ? 0 : lastSystemError();
+    const int closeError = closeTextFile(file.descriptor).error;
+    const int failure = sink.error() != 0 ? sink.error() : closeError;
     if (failure != 0) {
         // A stream cut short would print part of a receipt: it is not sent.
         std::remove(nativePath(path).c_str());

@@ -31,7 +31,7 @@ std::string streamFilePath(const std::string& jobDirectory, const std::optional<
     return jobDirectory + name.value_or("empty") + "_receipt.ps";
 }
 
-int openStreamFile(const std::string& path) {
+OpenedFile openStreamFile(const std::string& path) {
     const std::string native = nativePath(path);
     { std::ofstream create(native, std::ios::out | std::ios::trunc); }
     return openTextFile(native);

@@ -8,6 +8,7 @@
 
 #include "jobs/job_outcome.h"
 #include "platform/lpr_client.h"
+#include "platform/text_file.h"
 
 namespace kestrane {
 
@@ -23,9 +24,9 @@ std::optional<std::string> uniqueName();
 std::string streamFilePath(const std::string& jobDirectory, const std::optional<std::string>& name);
 
 // Creates or truncates the file at `path`, then opens it write-only in text mode (each LF written
-// is stored as CR LF). Returns the descriptor for writeTextFile/closeTextFile, or -1 with the
-// reason left for lastSystemError(); a file this call created stays on that path.
-int openStreamFile(const std::string& path);
+// is stored as CR LF): the descriptor for writeTextFile/closeTextFile, or -1 and the system's
+// error code; a file this call created stays on that path.
+OpenedFile openStreamFile(const std::string& path);
 
 // Sends the closed stream file to the queue "RAW" of the print server at `ipAddress` and removes
 // the file on every path. kEpsonDelivered only when the server acknowledged the whole job;

@@ -6,16 +6,27 @@
 
 namespace kestrane {
 
+// What a file call gave: 0, or the system's error code (systemErrorText names it).
+struct FileResult {
+    int error = 0;
+    explicit operator bool() const { return error == 0; }
+};
+
+// An opened file's descriptor, or -1 and the system's error code.
+struct OpenedFile {
+    int descriptor = -1;
+    int error = 0;
+};
+
 // Opens the existing file `path` (an OS path) write-only, without creating or truncating it.
-// Returns a descriptor, or -1 with the reason left in lastSystemError().
-int openTextFile(const std::string& path);
+OpenedFile openTextFile(const std::string& path);
 
-// Writes `bytes` at the descriptor's position, each LF stored as CR LF. Returns false, with the
-// reason in lastSystemError(), when the system did not take every byte.
-bool writeTextFile(int descriptor, const std::string& bytes);
+// Writes `bytes` at the descriptor's position, each LF stored as CR LF; fails when the system did
+// not take every byte.
+FileResult writeTextFile(int descriptor, const std::string& bytes);
 
-// Closes the descriptor. Returns false, with the reason in lastSystemError(), on failure.
-bool closeTextFile(int descriptor);
+// Closes the descriptor.
+FileResult closeTextFile(int descriptor);
 
 // The bytes a text-mode write of `bytes` stores: each LF preceded by CR, nothing else changed.
 std::string textModeBytes(const std::string& bytes);

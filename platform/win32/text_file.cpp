@@ -8,13 +8,14 @@ namespace kestrane {
 
 // Descriptors here are Win32 file handles held in an int: a handle's value fits 32 bits on
 // every Windows, as the system guarantees for handles shared with 32-bit processes.
-int openTextFile(const std::string& path) {
+OpenedFile openTextFile(const std::string& path) {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file == INVALID_HANDLE_VALUE ? -1 : static_cast<int>(reinterpret_cast<intptr_t>(file));
+    if (file == INVALID_HANDLE_VALUE) return {-1, static_cast<int>(GetLastError())};
+    return {static_cast<int>(reinterpret_cast<intptr_t>(file)), 0};
 }
 
-bool writeTextFile(int descriptor, const std::string& bytes) {
+FileResult writeTextFile(int descriptor, const std::string& bytes) {
     const HANDLE file = reinterpret_cast<HANDLE>(static_cast<intptr_t>(descriptor));
     const std::string stored = textModeBytes(bytes);
     std::size_t done = 0;
@@ -22,18 +23,18 @@ bool writeTextFile(int descriptor, const std::string& bytes) {
         DWORD written = 0;
         const DWORD chunk =
             static_cast<DWORD>(std::min<std::size_t>(stored.size() - done, 1u << 30));
-        if (!WriteFile(file, stored.data() + done, chunk, &written, nullptr)) return false;
-        if (written == 0) {
-            SetLastError(ERROR_WRITE_FAULT);  // no progress and no reason given
-            return false;
+        if (!WriteFile(file, stored.data() + done, chunk, &written, nullptr)) {
+            return {static_cast<int>(GetLastError())};
         }
+        if (written == 0) return {ERROR_WRITE_FAULT};  // no progress and no reason given
         done += written;
     }
-    return true;
+    return {};
 }
 
-bool closeTextFile(int descriptor) {
-    return CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(descriptor))) != 0;
+FileResult closeTextFile(int descriptor) {
+    if (CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(descriptor))) != 0) return {};
+    return {static_cast<int>(GetLastError())};
 }
 
 }  // namespace kestrane

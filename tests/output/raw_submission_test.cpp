@@ -46,7 +46,7 @@ TEST(RawSubmissionTest, NamesTheStreamFileInTheJobDirectory) {
 // A stream file holding `bytes` as printRawReceipt would leave it, in `base`'s job directory.
 std::string storedStreamFile(const std::string& base, const std::string& bytes) {
     const std::string path = streamFilePath(rawJobDirectory(base), uniqueName());
-    const int fd = openStreamFile(path);
+    const int fd = openStreamFile(path).descriptor;
     EXPECT_GE(fd, 0);
     EXPECT_TRUE(writeTextFile(fd, bytes));
     EXPECT_TRUE(closeTextFile(fd));
@@ -58,7 +58,7 @@ TEST(RawSubmissionTest, OpenStreamFileCreatesTruncatesAndWritesInTextMode) {
     const std::string build = base.make("node_modules/printer/build");
     const std::string path = streamFilePath(rawJobDirectory(base.path()), "fixed");
     std::ofstream(build + "/fixed_receipt.ps") << "an earlier, longer stream";
-    const int fd = openStreamFile(path);
+    const int fd = openStreamFile(path).descriptor;
     ASSERT_GE(fd, 0);
     ASSERT_TRUE(writeTextFile(fd, "\x1B@\nrow\n"));
     ASSERT_TRUE(closeTextFile(fd));
@@ -68,9 +68,9 @@ TEST(RawSubmissionTest, OpenStreamFileCreatesTruncatesAndWritesInTextMode) {
 TEST(RawSubmissionTest, OpenStreamFileFailsInAMissingJobDirectory) {
     TempDir base;
     const std::string path = streamFilePath(rawJobDirectory(base.path()), uniqueName());
-    setLastSystemError(0);
-    EXPECT_LT(openStreamFile(path), 0);
-    EXPECT_EQ(lastSystemError(), ENOENT);
+    const OpenedFile file = openStreamFile(path);
+    EXPECT_LT(file.descriptor, 0);
+    EXPECT_EQ(file.error, ENOENT);
     EXPECT_TRUE(entries(base.path()).empty());
 }
 

@@ -32,7 +32,7 @@ TEST(TextModeTest, StoresEveryLineFeedAsCrLf) {
 
 TEST(TextFileTest, WritesThroughTheDescriptorInTextMode) {
     const std::string path = writeTempFile("text-file", "old content that is longer");
-    const int fd = openTextFile(path);
+    const int fd = openTextFile(path).descriptor;
     ASSERT_GE(fd, 0);
     EXPECT_TRUE(writeTextFile(fd, "\x1B@\n"));
     EXPECT_TRUE(writeTextFile(fd, "row\n"));
@@ -44,7 +44,9 @@ TEST(TextFileTest, WritesThroughTheDescriptorInTextMode) {
 
 TEST(TextFileTest, NeitherCreatesNorReportsSuccessForAMissingFile) {
     setLastSystemError(0);
-    EXPECT_LT(openTextFile("/nonexistent-kestrane-dir/file.ps"), 0);
+    const OpenedFile missing = openTextFile("/nonexistent-kestrane-dir/file.ps");
+    EXPECT_LT(missing.descriptor, 0);
+    EXPECT_EQ(missing.error, ENOENT);
     EXPECT_EQ(lastSystemError(), ENOENT);
     EXPECT_FALSE(std::ifstream("/nonexistent-kestrane-dir/file.ps").good());
 }
