@@ -32,13 +32,19 @@ async function main() {
     // the character of its number, which the add-on turns back into that byte; text an
     // application writes itself ("€", "©") becomes the same Windows-1252 bytes.
     const layout = fs.readFileSync(path.join(samples, `${name}.html`), 'latin1');
-    // Both printers at once: jobs for different printers run side by side.
+    // Both printers at once: jobs for different printers run side by side. With { details } each
+    // answer says whether it printed (ok), and why not in the spooler's or system's words.
+    const details = { details: true };
     const [star, epson] = await Promise.all([
-      kestrane.printReceiptAsync(starPrinter, 'STAR', '-', path.join(samples, 'base'), layout),
-      kestrane.printReceiptAsync('-', 'EPSON', epsonAddress, epsonBase, layout),
+      kestrane.printReceiptAsync(starPrinter, 'STAR', '-', path.join(samples, 'base'), layout, details),
+      kestrane.printReceiptAsync('-', 'EPSON', epsonAddress, epsonBase, layout, details),
     ]);
-    console.log(`${name}: STAR ${star} | EPSON ${epson}`);
-    failed = failed || star.startsWith('Error - ') || epson.startsWith('Error - ');
+    console.log(`${name}: STAR ${star.message} | EPSON ${epson.message}`);
+    for (const answer of [star, epson]) {
+      if (answer.detail) console.error(`  ${answer.detail}`);
+      for (const warning of answer.warnings) console.error(`  warning: ${warning}`);
+    }
+    failed = failed || !star.ok || !epson.ok;
   }
   process.exit(failed ? 1 : 0);
 }
