@@ -1,5 +1,7 @@
 #include "jobs/job_messages.h"
 
+#include "markup/layout_limits.h"
+
 namespace kestrane {
 
 const char kPreviewNotRendered[] = "Template Could not Render";
@@ -43,9 +45,8 @@ std::string jobMessage(const JobOutcome& outcome) {
             return error + "Your Receipt Layout is not supported by Current HTML Parser!";
         case JobStatus::kSectionTooTall: return error + "Receipt section is too tall to print";
         case JobStatus::kLayoutTooLarge:
-            return error +
-                   "The receipt layout is larger than 4194304 bytes (4 MiB), the most a receipt "
-                   "may be";
+            return error + "The receipt layout is larger than " + std::to_string(kMaxLayoutBytes) +
+                   " bytes (" + std::to_string(kMaxLayoutBytes >> 20) + " MiB), the most a receipt may be";
         case JobStatus::kPreviewNotRendered: return kPreviewNotRendered;
         case JobStatus::kPrinterOffline: return error + "Printer is offline";
         case JobStatus::kPrinterOfflineNetwork:

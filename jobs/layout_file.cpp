@@ -32,8 +32,8 @@ bool readLayoutFile(const std::string& path, std::string& bytes, std::string& er
         return false;
     }
     if (bytes.size() > kMaxLayoutBytes) {
-        error = path + ": the layout is larger than " + std::to_string(kMaxLayoutBytes) +
-                " bytes (4 MiB), the most a receipt may be";
+        error = path + ": the layout is larger than " + std::to_string(kMaxLayoutBytes) + " bytes (" +
+                std::to_string(kMaxLayoutBytes >> 20) + " MiB), the most a receipt may be";
         bytes.clear();
         return false;
     }
