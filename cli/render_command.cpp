@@ -91,6 +91,7 @@ int runRenderCommand(const std::vector<std::string>& args) {
     if (options.flags.count("--preview") != 0) return renderPreview(layout, base, out);
 
     const JobOutcome outcome = drawReceipt(base, layout, [&](const Canvas& canvas, std::size_t index) {
+        if (pages && devicePages(canvas, device).empty()) return jobOutcome(JobStatus::kPageTooShort);
         const std::string name = out + "/section-" + std::to_string(index + 1);
         const bool written = pages ? writeDevicePages(canvas, device, name) : writeSection(canvas, name + ".png");
         return jobOutcome(written ? JobStatus::kDrawn : JobStatus::kOutputFailed);

@@ -48,6 +48,10 @@ std::string jobMessage(const JobOutcome& outcome) {
             return error + "The receipt layout is larger than " + std::to_string(kMaxLayoutBytes) +
                    " bytes (" + std::to_string(kMaxLayoutBytes >> 20) + " MiB), the most a receipt may be";
         case JobStatus::kPreviewNotRendered: return kPreviewNotRendered;
+        case JobStatus::kNothingToPrint:
+            return error + "The receipt layout has no complete table (<table> to </table>) to print";
+        case JobStatus::kPageTooShort:
+            return error + "The printer's page is too short to hold a row of the receipt";
         case JobStatus::kPrinterOffline: return error + "Printer is offline";
         case JobStatus::kPrinterOfflineNetwork:
             return error +

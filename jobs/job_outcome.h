@@ -29,6 +29,7 @@ enum class JobStatus {
     kSectionTooTall,
     kLayoutTooLarge,
     kPreviewNotRendered,
+    kNothingToPrint,  // no complete table: not one section to print
     // The spooler.
     kPrinterOffline,
     kPrinterOfflineNetwork,  // the same for a name with a "\": a printer shared by another machine
@@ -36,6 +37,7 @@ enum class JobStatus {
     kCouldNotConnect,
     kNoDrivers,
     kCouldNotWrite,
+    kPageTooShort,  // the printer's page cannot hold one row of the receipt
     // The EPSON path: the detail is the whole reason, and the message is "Error - " and it.
     kAddressRefused,
     kStreamFileFailed,

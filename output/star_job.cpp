@@ -14,6 +14,8 @@ JobOutcome runStarJob(const std::string& imageDirectory, const std::string& rece
     JobContext job(imageDirectory);
     StarText star = prepareStarText(receiptText);
     if (star.failure) outcome.status = *star.failure;
+    // A layout without one complete table would "print" nothing and be reported printed.
+    if (!star.failure && star.sections.empty()) outcome.status = JobStatus::kNothingToPrint;
     for (std::size_t i = 0; i < star.sections.size() && outcome.succeeded(); ++i) {
         const std::string text = replaceLineBreaks(star.sections[i]);
         std::string().swap(star.sections[i]);  // a section's text is not needed twice

@@ -20,7 +20,8 @@ using SectionSink = std::function<JobOutcome(const Canvas& canvas, std::size_t i
 // Prepares the layout text (size checks, table root, rewriting, table sections) and, for each
 // section in order, parses, lays out and draws it with one job context and hands the canvas to
 // `sink`. Stops at the first failure; sections before it have been handed over. kDrawn when
-// every section was taken; the warnings name the images that could not be loaded, each once.
+// every section was taken, kNothingToPrint for a layout without one complete table; the warnings
+// name the images that could not be loaded, each once.
 JobOutcome runStarJob(const std::string& imageDirectory, const std::string& receiptText,
                       const SectionSink& sink);
 

@@ -42,6 +42,8 @@ std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device
     // A printer that cuts pages to length takes the receipt on one page as long as it is.
     const int32_t pageRows = device.longestPage > 0 ? device.longestPage : device.height;
     const auto rowsPerPage = static_cast<int64_t>(pageRows / scale);
+    // A page that cannot take one row of the canvas would print blank pages without end.
+    if (rowsPerPage < 1) return slices;
     int64_t top = 0;
     int64_t remaining = total;
     for (; remaining >= pageRows; remaining -= pageRows, top += rowsPerPage) {
@@ -81,6 +83,10 @@ JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas) {
     }
     const DeviceSize& size = device->size();
     const std::vector<PageSlice> slices = pageSlices(canvas.height, size, canvas.width);
+    if (slices.empty()) {
+        return jobOutcome(JobStatus::kPageTooShort, "the page of " + name + " is " + std::to_string(size.height) +
+                                                         " device rows long");
+    }
     std::string error;
     const std::unique_ptr<SpoolerDocument> document =
         device->startDocument(kStarDocumentTitle, longestSlice(slices), error);

@@ -27,7 +27,7 @@ struct PageSlice {
 // canvas is scaled to the device's width, T = trunc(canvasHeight * scale) device rows; each full
 // page takes V device rows and trunc(V / scale) canvas rows; what is left over, if anything, goes
 // on a last, shorter page. A page of exactly the rows left is a full page, and no empty page
-// follows it. V is the device's page length, or its longest page where it cuts pages to length
+// follows it. None when a page cannot hold one canvas row. V is the device's page length, or its longest page where it cuts pages to length
 // (so a receipt up to that long is one page of T rows).
 std::vector<PageSlice> pageSlices(int32_t canvasHeight, const DeviceSize& device,
                                   int32_t canvasWidth = kReceiptWidth);

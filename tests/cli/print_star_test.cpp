@@ -172,7 +172,8 @@ TEST(PrintStarTest, EveryFailureHasItsMessageAndPrintsNothingAfterIt) {
         {"a raw queue has no driver to draw for", "RAW", table,
          "Error - You do not have the drivers installed for this Printer!\n",
          "printer 'RAW' has no driver that gives a page size"},
-        {"an unterminated table prints nothing", "receipt80", "<table>" + rows(1), kSuccess, ""},
+        {"an unterminated table has nothing to print: an error, never success", "receipt80", "<table>" + rows(1),
+         "Error - The receipt layout has no complete table (<table> to </table>) to print\n", ""},
         {"a second section that does not parse", "receipt80", table + "<table><tr></table>",
          "Error - Template Could not Pass Correctly\n", ""},
     };

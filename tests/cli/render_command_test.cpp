@@ -69,7 +69,10 @@ TEST(RenderCommandTest, WritesSectionsOrTheJobsMessage) {
         {"too short", "<a>", {},
          "Error - There is a set limit on the minimum size of a receipt text and your text does not meet the minimum\n", 1, {}},
         {"no markup", "just words", {}, "Error - Unsupported Receipt Layout Format!\n", 1, {}},
-        {"table without end tag prints nothing", "<table>" + row, {}, "", 0, {}},
+        {"table without end tag has nothing to print", "<table>" + row, {},
+         "Error - The receipt layout has no complete table (<table> to </table>) to print\n", 1, {}},
+        {"a device page too short to hold a row", "<table>" + row + "</table>", {"--device", "575x1"},
+         "Error - The printer's page is too short to hold a row of the receipt\n", 1, {}},
         {"pages of a device twice as wide: 98 and 154 rows in pages of 60",
          "<table>" + row + "</table><table>" + row + row + "</table>", {"--device", "1140x60"},
          "OUT/section-1-page-1.png 60\nOUT/section-1-page-2.png 38\nOUT/section-2-page-1.png 60\n"

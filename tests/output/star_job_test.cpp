@@ -48,7 +48,7 @@ TEST(StarJobTest, SectionsGoToTheSinkInOrderUntilTheFirstFailure) {
         {"rows between tables",
          "<table>" + row + "</table><center>" + row + "</center><table>" + row + "</table>",
          JobStatus::kDrawn, {49, 49}},
-        {"a table without an end tag prints nothing", "<table>" + row, JobStatus::kDrawn, {}},
+        {"a table without an end tag has nothing to print", "<table>" + row, JobStatus::kNothingToPrint, {}},
         {"a second section that does not parse", "<table>" + row + "</table><table><tr></table>",
          JobStatus::kTemplateNotParsed, {49}},
         {"a first section without rows", "<table></table><table>" + row + "</table>",

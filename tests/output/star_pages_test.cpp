@@ -32,6 +32,7 @@ TEST(PageSlicesTest, FullPagesThenTheRemainder) {
         {"scale 1", 2000, same, {{0, 1000, 1000}, {1000, 1000, 1000}}},
         {"no canvas", 0, roll80, {}},
         {"no device", 307, DeviceSize{}, {}},
+        {"a page too short to hold a canvas row", 307, DeviceSize{575, 1, 203, 203}, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(pageSlices(c.canvasHeight, c.device), c.slices) << c.what;
 }
