@@ -5,6 +5,7 @@
 #include "markup/text_ops.h"
 #include "output/raw_receipt.h"
 #include "output/star_print.h"
+#include "platform/printer_address.h"
 
 namespace kestrane {
 
@@ -36,8 +37,17 @@ JobOutcome runPrintRequest(const PrintRequest& request) {
 std::string printerKey(const PrintRequest& request) {
     const std::string type = toUpper(request.printerType);
     if (blankCheck(request)) return std::string();
-    if (type == "EPSON") return "EPSON " + request.ipAddress;
-    if (type == "STAR") return "STAR " + request.printerName;
+    if (type == "EPSON") {
+        // "Host", "host" and "host:515" are one printer; an address that does not parse is
+        // refused before anything is sent, so its own text keys it.
+        PrinterAddress address;
+        std::string reason;
+        if (!parsePrinterAddress(request.ipAddress, address, reason)) return "EPSON " + request.ipAddress;
+        address.host = toLower(address.host);
+        return "EPSON " + describePrinterAddress(address);
+    }
+    // The spooler's names ignore case: "receipt80" and "RECEIPT80" are one queue.
+    if (type == "STAR") return "STAR " + toLower(request.printerName);
     return std::string();
 }
 
