@@ -3,6 +3,7 @@
 #include <node_api.h>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -102,6 +103,15 @@ napi_value option(napi_env env, napi_value options, const char* name) {
     return valueType == napi_undefined ? nullptr : value;
 }
 
+// A flag of an options object: false when it is missing.
+bool flagOption(napi_env env, napi_value options, const char* name) {
+    napi_value value = option(env, options, name);
+    napi_value flag = nullptr;
+    bool set = false;
+    if (value != nullptr && napi_coerce_to_bool(env, value, &flag) == napi_ok) napi_get_value_bool(env, flag, &set);
+    return set;
+}
+
 struct Arguments {
     std::size_t count = 0;
     napi_value values[6] = {};
@@ -179,18 +189,43 @@ napi_value printReceipt(napi_env env, napi_callback_info info) {
     return makeString(env, jobMessage(outcome));
 }
 
+// Whether the JavaScript environment that asked for a job is still there to hear of it. A
+// Worker can end while its jobs wait in a lane; its thread-safe functions are freed then, and
+// calling one would abort the whole process. The lane's thread calls only under the lock and
+// only while the environment is open; the environment's cleanup takes the lock to close it.
+struct EnvLink {
+    std::mutex lock;
+    bool closed = false;
+};
+
+// Runs at the environment's cleanup, before the thread-safe function's own (hooks run in the
+// reverse order they were added, and this one is added after the function is made).
+void closeEnvLink(void* arg) {
+    std::unique_ptr<std::shared_ptr<EnvLink>> holder(static_cast<std::shared_ptr<EnvLink>*>(arg));
+    std::lock_guard<std::mutex> guard((*holder)->lock);
+    (*holder)->closed = true;
+}
+
 struct Settlement {
     napi_deferred deferred = nullptr;
     bool details = false;
+    std::shared_ptr<EnvLink>* hook = nullptr;  // closeEnvLink's argument, while it is registered
 };
 
 // Hands an outcome from a lane's thread to the JavaScript thread and settles the promise.
 void settleWithOutcome(napi_env env, napi_value, void* context, void* data) {
     std::unique_ptr<JobOutcome> outcome(static_cast<JobOutcome*>(data));
-    std::unique_ptr<Settlement> settlement(static_cast<Settlement*>(context));
-    if (env == nullptr) return;  // the environment is going away
+    auto* settlement = static_cast<Settlement*>(context);
+    if (env == nullptr) return;  // the environment is going away; its cleanup closed the link
+    napi_remove_env_cleanup_hook(env, closeEnvLink, settlement->hook);
+    delete settlement->hook;
+    settlement->hook = nullptr;
     napi_resolve_deferred(env, settlement->deferred, makeAnswer(env, *outcome, settlement->details));
 }
+
+// The settlement lives as long as the thread-safe function: freed when it is, whether the job
+// called it or the environment ended first.
+void freeSettlement(napi_env, void* data, void*) { delete static_cast<Settlement*>(data); }
 
 // printReceiptAsync(..., { details }): the same call as a Promise of the message (with
 // `details`, of { message, ok, detail, warnings }), run on the printer's lane.
@@ -198,11 +233,10 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
     const Arguments args = arguments(env, info, 6);
     auto settlement = std::make_unique<Settlement>();
     napi_value promise = nullptr;
-    napi_create_promise(env, &settlement->deferred, &promise);
-    if (napi_value details = option(env, args.values[5], "details")) {
-        napi_value flag = nullptr;
-        if (napi_coerce_to_bool(env, details, &flag) == napi_ok) napi_get_value_bool(env, flag, &settlement->details);
+    if (napi_create_promise(env, &settlement->deferred, &promise) != napi_ok) {
+        return throwError(env, "Error - cannot start the print job (no promise could be made)");
     }
+    settlement->details = flagOption(env, args.values[5], "details");
     PrintRequest request;
     JobOutcome refused;
     if (!toRequest(env, args, request, refused)) {
@@ -210,17 +244,35 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
         return promise;
     }
     napi_threadsafe_function settle = nullptr;
+    Settlement* context = settlement.get();
     if (napi_create_threadsafe_function(env, nullptr, nullptr, makeString(env, "printReceiptAsync"), 0, 1,
-                                        nullptr, nullptr, settlement.get(), settleWithOutcome, &settle) != napi_ok) {
+                                        context, freeSettlement, context, settleWithOutcome, &settle) != napi_ok) {
         napi_reject_deferred(env, settlement->deferred, makeError(env, "Error - cannot start the print job"));
         return promise;
     }
-    settlement.release();  // the settling call owns it now
-    runInLane(printerKey(request), [request, settle] {
+    settlement.release();  // the thread-safe function owns it now
+    auto link = std::make_shared<EnvLink>();
+    context->hook = new std::shared_ptr<EnvLink>(link);
+    napi_add_env_cleanup_hook(env, closeEnvLink, context->hook);
+    const std::optional<std::string> notStarted = runInLane(printerKey(request), [request, settle, link] {
         auto* result = new JobOutcome(runPrintRequest(request));
-        if (napi_call_threadsafe_function(settle, result, napi_tsfn_blocking) != napi_ok) delete result;
+        std::lock_guard<std::mutex> guard(link->lock);
+        if (link->closed) {  // nobody left to tell; the environment freed the function
+            delete result;
+            return;
+        }
+        if (napi_call_threadsafe_function(settle, result, napi_tsfn_nonblocking) != napi_ok) delete result;
         napi_release_threadsafe_function(settle, napi_tsfn_release);
     });
+    if (notStarted) {
+        napi_remove_env_cleanup_hook(env, closeEnvLink, context->hook);
+        delete context->hook;
+        context->hook = nullptr;
+        napi_resolve_deferred(env, context->deferred,
+                              makeAnswer(env, jobOutcome(JobStatus::kJobFailed, "The print job could not start: " + *notStarted),
+                                         context->details));
+        napi_release_threadsafe_function(settle, napi_tsfn_release);
+    }
     return promise;
 }
 
@@ -314,14 +366,6 @@ void renderSettled(napi_env env, napi_status, void* data) {
     napi_resolve_deferred(env, render->deferred, answer);
 }
 
-// A flag of an options object: false when it is missing.
-bool flagOption(napi_env env, napi_value options, const char* name) {
-    napi_value value = option(env, options, name);
-    napi_value flag = nullptr;
-    bool set = false;
-    if (value != nullptr && napi_coerce_to_bool(env, value, &flag) == napi_ok) napi_get_value_bool(env, flag, &set);
-    return set;
-}
 
 // renderReceipt(layout, { base, preview, details }): a Promise of PNG buffers, one a table
 // section as the STAR job draws them (or the previewer's one image); with `details`, of

@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace kestrane {
@@ -63,25 +64,37 @@ void runInLaneAndWait(const std::string& printer, const std::function<void()>& j
         all.waiting[printer];  // the lane is this thread's until the job is done
     }
     job();
-    std::lock_guard<std::mutex> guard(all.lock);
+    std::unique_lock<std::mutex> guard(all.lock);
     const auto lane = all.waiting.find(printer);
     if (lane->second.empty()) {
         all.waiting.erase(lane);
-    } else {
+        return;
+    }
+    try {
         std::thread(drain, printer).detach();  // jobs handed in meanwhile
+    } catch (const std::system_error&) {
+        // No thread to be had (a process at its limit): this caller runs them, late but run.
+        guard.unlock();
+        drain(printer);
     }
 }
 
-void runInLane(const std::string& printer, std::function<void()> job) {
+std::optional<std::string> runInLane(const std::string& printer, std::function<void()> job) {
     Lanes& all = lanes();
     std::lock_guard<std::mutex> guard(all.lock);
     const auto lane = all.waiting.find(printer);
     if (lane != all.waiting.end()) {
         lane->second.push_back(std::move(job));
-        return;
+        return std::nullopt;
     }
     all.waiting[printer].push_back(std::move(job));
-    std::thread(drain, printer).detach();
+    try {
+        std::thread(drain, printer).detach();
+    } catch (const std::system_error& error) {
+        all.waiting.erase(printer);
+        return std::string("no thread could be started for the printer's jobs (") + error.what() + ")";
+    }
+    return std::nullopt;
 }
 
 }  // namespace kestrane

@@ -5,12 +5,14 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kestrane {
 
-// Runs `job` on the lane of `printer` after every job handed in for it before. Returns at once.
-void runInLane(const std::string& printer, std::function<void()> job);
+// Runs `job` on the lane of `printer` after every job handed in for it before. Returns at once:
+// nothing, or why the job cannot run (no thread could be started), in which case it never will.
+std::optional<std::string> runInLane(const std::string& printer, std::function<void()> job);
 
 // Runs `job` in the lane of `printer` and returns when it is done: on the calling thread when
 // the lane is idle, else after the jobs handed in before, on the lane's thread.

@@ -12,7 +12,7 @@ namespace {
 bool messageIsDetail(JobStatus status) {
     return status == JobStatus::kArgumentRefused || status == JobStatus::kAddressRefused ||
            status == JobStatus::kStreamFileFailed || status == JobStatus::kNotDelivered ||
-           status == JobStatus::kOutputFailed;
+           status == JobStatus::kOutputFailed || status == JobStatus::kJobFailed;
 }
 
 }  // namespace
@@ -72,7 +72,8 @@ std::string jobMessage(const JobOutcome& outcome) {
         case JobStatus::kAddressRefused:
         case JobStatus::kStreamFileFailed:
         case JobStatus::kNotDelivered:
-        case JobStatus::kOutputFailed: break;
+        case JobStatus::kOutputFailed:
+        case JobStatus::kJobFailed: break;
     }
     return error + outcome.detail;
 }

@@ -44,6 +44,8 @@ enum class JobStatus {
     kNotDelivered,
     // Where a front end put the result (a PNG file the command line could not write).
     kOutputFailed,
+    // The engine failed inside (out of memory, no thread): the detail says how.
+    kJobFailed,
 };
 
 struct JobOutcome {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "jobs/job_guard.h"
 #include "markup/text_ops.h"
 #include "output/raw_receipt.h"
 #include "output/star_print.h"
@@ -23,15 +24,17 @@ std::optional<JobStatus> blankCheck(const PrintRequest& request) {
 }  // namespace
 
 JobOutcome runPrintRequest(const PrintRequest& request) {
-    if (const std::optional<JobStatus> blank = blankCheck(request)) return jobOutcome(*blank);
-    const std::string type = toUpper(request.printerType);
-    if (type == "EPSON") {
-        return printRawReceipt(request.imageDirectory, request.ipAddress, request.receiptText);
-    }
-    if (type == "STAR") {
-        return printStarReceipt(request.imageDirectory, request.printerName, request.receiptText);
-    }
-    return jobOutcome(JobStatus::kPrinterNotSupported);
+    return guardedJob([&] {
+        if (const std::optional<JobStatus> blank = blankCheck(request)) return jobOutcome(*blank);
+        const std::string type = toUpper(request.printerType);
+        if (type == "EPSON") {
+            return printRawReceipt(request.imageDirectory, request.ipAddress, request.receiptText);
+        }
+        if (type == "STAR") {
+            return printStarReceipt(request.imageDirectory, request.printerName, request.receiptText);
+        }
+        return jobOutcome(JobStatus::kPrinterNotSupported);
+    });
 }
 
 std::string printerKey(const PrintRequest& request) {

@@ -1,5 +1,6 @@
 #include "jobs/receipt_jobs.h"
 
+#include "jobs/job_guard.h"
 #include "markup/layout_limits.h"
 #include "output/byte_sink.h"
 #include "output/raw_conversion.h"
@@ -15,20 +16,20 @@ namespace kestrane {
 const std::size_t kLayoutCap = kMaxLayoutBytes;
 
 JobOutcome printStarJob(const std::string& base, const std::string& printer, const std::string& layout) {
-    return printStarReceipt(base, printer, layout);
+    return guardedJob([&] { return printStarReceipt(base, printer, layout); });
 }
 
 JobOutcome printEpsonJob(const std::string& base, const std::string& address, const std::string& layout,
                          const RawLimits& limits) {
-    return printRawReceipt(base, address, layout, limits);
+    return guardedJob([&] { return printRawReceipt(base, address, layout, limits); });
 }
 
 JobOutcome printImageJob(const std::string& printer, const Canvas& image) {
-    return printCanvas(printer, image);
+    return guardedJob([&] { return printCanvas(printer, image); });
 }
 
 JobOutcome drawReceipt(const std::string& base, const std::string& layout, const DrawnSection& take) {
-    return runStarJob(base, layout, take);
+    return guardedJob([&] { return runStarJob(base, layout, take); });
 }
 
 namespace {
@@ -53,12 +54,8 @@ JobOutcome stackedSections(const std::string& base, const std::string& layout, s
     return outcome;
 }
 
-}  // namespace
-
-JobOutcome drawPreview(const std::string& base, const std::string& layout, bool starJob,
-                       std::optional<Canvas>& image) {
-    image.reset();
-    if (starJob) return stackedSections(base, layout, image);
+// The whole layout as one image, in the previewer's variant.
+JobOutcome previewImage(const std::string& base, const std::string& layout, std::optional<Canvas>& image) {
     JobContext job(base);
     SectionImage drawn = renderPreview(job, layout);
     JobOutcome outcome = jobOutcome(drawn.failure == SectionFailure::kNone       ? JobStatus::kDrawn
@@ -67,6 +64,15 @@ JobOutcome drawPreview(const std::string& base, const std::string& layout, bool 
     if (drawn.canvas) image = std::move(*drawn.canvas);
     outcome.warnings = imageWarnings(job.unloadedImages);
     return outcome;
+}
+
+}  // namespace
+
+JobOutcome drawPreview(const std::string& base, const std::string& layout, bool starJob,
+                       std::optional<Canvas>& image) {
+    image.reset();
+    if (starJob) return guardedJob([&] { return stackedSections(base, layout, image); });
+    return guardedJob([&] { return previewImage(base, layout, image); });
 }
 
 std::vector<Canvas> devicePages(const Canvas& section, const DeviceSize& device) {
@@ -79,10 +85,12 @@ std::vector<Canvas> devicePages(const Canvas& section, const DeviceSize& device)
 
 JobOutcome escposStream(const std::string& layout, std::string& stream) {
     if (layout.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
-    StringSink sink;
-    writeRawReceipt(layout, sink);
-    stream = textModeBytes(sink.bytes());
-    return jobOutcome(JobStatus::kDrawn);
+    return guardedJob([&] {
+        StringSink sink;
+        writeRawReceipt(layout, sink);
+        stream = textModeBytes(sink.bytes());
+        return jobOutcome(JobStatus::kDrawn);
+    });
 }
 
 }  // namespace kestrane

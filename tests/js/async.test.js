@@ -93,3 +93,22 @@ test('with { details } the outcome comes whole: message, ok, the detail and the 
   await assert.rejects(addon.renderReceipt('<table><tr></table>'),
     { message: 'Error - Template Could not Pass Correctly', ok: false, detail: '', warnings: [] });
 });
+
+test('a Worker that ends with jobs still in its lanes takes nothing down with it', () => {
+  // In a child process: the jobs finish after their Worker is gone, and the process lives on.
+  const program = `
+    const { Worker } = require('worker_threads');
+    const worker = new Worker(\`
+      const addon = require(${JSON.stringify(path.resolve(__dirname, '..', '..'))});
+      for (let i = 0; i < 20; i += 1) {
+        addon.printReceiptAsync(i % 2 ? 'receipt58' : 'receipt80', 'STAR', 'x', '', '${row('Worker')}');
+      }
+      require('worker_threads').parentPort.postMessage('queued');\`, { eval: true });
+    worker.once('message', () => worker.terminate().then(() => setTimeout(() => console.log('alive'), 3000)));`;
+  const result = require('child_process').spawnSync(process.execPath, ['-e', program],
+    { env: process.env, encoding: 'utf8', timeout: 60000 });
+  assert.strictEqual(result.status, 0, `${result.signal} ${result.stderr}`);
+  assert.strictEqual(result.stdout.trim(), 'alive');
+  printer.jobs('receipt80', 10);
+  printer.jobs('receipt58', 10);
+});
