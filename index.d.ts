@@ -69,6 +69,12 @@ export interface PrinterInfo {
 /** The spooler's printers. Throws an Error when the spooler does not answer. */
 export function listPrinters(): PrinterInfo[];
 
+/**
+ * A layout: text (converted to Windows-1252), or its bytes as they are (a Buffer, any typed array,
+ * a DataView or an ArrayBuffer). A missing one is refused ("Error - Argument 1 (layout) is missing").
+ */
+export type Layout = string | Buffer | ArrayBufferView | ArrayBuffer;
+
 /** An Error of a job: its message is the job's "Error - " message. */
 export interface JobError extends Error, JobDetails {}
 
@@ -79,14 +85,14 @@ export interface JobError extends Error, JobDetails {}
  * message (or "Template Could not Render"), or names the argument that cannot pass ("Error -
  * Argument 1 (layout) holds a NUL character").
  */
-export function renderReceipt(layout: string | Buffer,
+export function renderReceipt(layout: Layout,
                               options: { base?: string; preview?: boolean; details: true }):
     Promise<{ images: Buffer[] } & JobDetails>;
-export function renderReceipt(layout: string | Buffer,
+export function renderReceipt(layout: Layout,
                               options?: { base?: string; preview?: boolean; details?: false }): Promise<Buffer[]>;
 
 /**
  * The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF). Throws a
  * JobError for a layout over the size cap or one that cannot pass ("Error - Argument 1 (layout) ...").
  */
-export function escposReceipt(layout: string | Buffer): Buffer;
+export function escposReceipt(layout: Layout): Buffer;

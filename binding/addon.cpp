@@ -41,30 +41,48 @@ napi_value throwError(napi_env env, const std::string& message) {
     return nullptr;
 }
 
-// The value as JavaScript's String() makes it, in UTF-16. False, with no exception left pending,
-// when the conversion throws (a Symbol, a throwing toString).
-bool toUtf16(napi_env env, napi_value value, std::u16string& text) {
+// The most UTF-16 units a string argument may have before it is copied: a name or a path is
+// never near it, and a layout over twice the cap (a character is at least half a unit's byte)
+// cannot be printed; copying hundreds of megabytes first would hold the till's thread for seconds.
+constexpr std::size_t kMaxNameUnits = 32768;
+
+enum class TextKind { kName, kLayout };
+
+enum class Utf16Result { kConverted, kNotText, kTooLong };
+
+// The value as JavaScript's String() makes it, in UTF-16. kNotText, with no exception left
+// pending, when the conversion throws (a Symbol, a throwing toString); kTooLong, without a copy,
+// over `limit` units.
+Utf16Result toUtf16(napi_env env, napi_value value, std::size_t limit, std::u16string& text) {
     napi_value converted = nullptr;
     if (napi_coerce_to_string(env, value, &converted) != napi_ok) {
         napi_value ignored = nullptr;
         napi_get_and_clear_last_exception(env, &ignored);
-        return false;
+        return Utf16Result::kNotText;
     }
     std::size_t length = 0;
     napi_get_value_string_utf16(env, converted, nullptr, 0, &length);
+    if (length > limit) return Utf16Result::kTooLong;
     text.resize(length + 1);
     napi_get_value_string_utf16(env, converted, &text[0], text.size(), &length);
     text.resize(length);
-    return true;
+    return Utf16Result::kConverted;
 }
-
-enum class TextKind { kName, kLayout };
 
 // The engine's bytes for a string argument (`what`: "Argument 1 (printerName)"): a name in the
 // OS's character set, or layout text. kDrawn, or kArgumentRefused naming the argument and why.
 JobOutcome toBytes(napi_env env, napi_value value, TextKind kind, const std::string& what, std::string& bytes) {
     std::u16string text;
-    if (!toUtf16(env, value, text)) return jobOutcome(JobStatus::kArgumentRefused, what + " cannot be converted to a string");
+    const std::size_t limit = kind == TextKind::kLayout ? 2 * kLayoutCap : kMaxNameUnits;
+    switch (toUtf16(env, value, limit, text)) {
+        case Utf16Result::kConverted: break;
+        case Utf16Result::kNotText:
+            return jobOutcome(JobStatus::kArgumentRefused, what + " cannot be converted to a string");
+        case Utf16Result::kTooLong:
+            if (kind == TextKind::kLayout) return jobOutcome(JobStatus::kLayoutTooLarge);
+            return jobOutcome(JobStatus::kArgumentRefused,
+                              what + " is longer than " + std::to_string(kMaxNameUnits) + " characters");
+    }
     const StringFault fault = kind == TextKind::kLayout ? layoutBytes(text, bytes)
                                                         : nameBytes(text, nativeNameCharset(), bytes);
     if (fault == StringFault::kNul) return jobOutcome(JobStatus::kArgumentRefused, what + " holds a NUL character");
@@ -74,14 +92,37 @@ JobOutcome toBytes(napi_env env, napi_value value, TextKind kind, const std::str
     return jobOutcome(JobStatus::kDrawn);
 }
 
-// A layout given as a Buffer (its bytes as they are) or as a string (layout text).
+// A layout given as bytes (a Buffer or another typed array, a DataView, an ArrayBuffer: its bytes
+// as they are) or as a string (layout text). A missing layout is refused, not printed as
+// "undefined".
 JobOutcome toLayout(napi_env env, napi_value value, const std::string& what, std::string& layout) {
-    bool isBuffer = false;
-    napi_is_buffer(env, value, &isBuffer);
-    if (!isBuffer) return toBytes(env, value, TextKind::kLayout, what, layout);
+    napi_valuetype type = napi_undefined;
+    napi_typeof(env, value, &type);
+    if (type == napi_undefined) return jobOutcome(JobStatus::kArgumentRefused, what + " is missing");
     void* data = nullptr;
     std::size_t length = 0;
-    napi_get_buffer_info(env, value, &data, &length);
+    bool is = false;
+    if (napi_is_typedarray(env, value, &is) == napi_ok && is) {
+        napi_typedarray_type elements;
+        std::size_t count = 0;
+        napi_value buffer = nullptr;
+        std::size_t offset = 0;
+        napi_get_typedarray_info(env, value, &elements, &count, &data, &buffer, &offset);
+        napi_value bytesValue = nullptr;
+        napi_get_named_property(env, value, "byteLength", &bytesValue);
+        uint32_t bytes = 0;
+        napi_get_value_uint32(env, bytesValue, &bytes);
+        length = bytes;
+    } else if (napi_is_dataview(env, value, &is) == napi_ok && is) {
+        napi_value buffer = nullptr;
+        std::size_t offset = 0;
+        napi_get_dataview_info(env, value, &length, &data, &buffer, &offset);
+    } else if (napi_is_arraybuffer(env, value, &is) == napi_ok && is) {
+        napi_get_arraybuffer_info(env, value, &data, &length);
+    } else {
+        return toBytes(env, value, TextKind::kLayout, what, layout);
+    }
+    if (length > kLayoutCap) return jobOutcome(JobStatus::kLayoutTooLarge);
     layout.assign(static_cast<const char*>(data), length);
     return jobOutcome(JobStatus::kDrawn);
 }
@@ -95,9 +136,15 @@ napi_value option(napi_env env, napi_value options, const char* name) {
     napi_typeof(env, options, &type);
     if (type != napi_object) return nullptr;
     bool has = false;
-    napi_has_named_property(env, options, name, &has);
     napi_value value = nullptr;
-    if (has) napi_get_named_property(env, options, name, &value);
+    if (napi_has_named_property(env, options, name, &has) != napi_ok ||
+        (has && napi_get_named_property(env, options, name, &value) != napi_ok)) {
+        // A getter that throws is an option that is not there, never an exception out of a call
+        // that answers with a Promise.
+        napi_value ignored = nullptr;
+        napi_get_and_clear_last_exception(env, &ignored);
+        return nullptr;
+    }
     napi_valuetype valueType = napi_undefined;
     if (value != nullptr) napi_typeof(env, value, &valueType);
     return valueType == napi_undefined ? nullptr : value;

@@ -100,3 +100,22 @@ test('renderReceipt gives the images kestrane render writes', async () => {
   await assert.rejects(addon.renderReceipt('x', { preview: true }), { message: 'Template Could not Render' });
   assert.throws(() => addon.escposReceipt(' '.repeat(4 * 1024 * 1024 + 1)), /larger than 4194304 bytes/);
 });
+
+test('what is not a layout is said so, bytes come in any binary form, and nothing huge is copied first', async () => {
+  const layout = fs.readFileSync(path.join(root, 'samples', 'vexo.html'));
+  const stream = addon.escposReceipt(layout);
+  const copy = new Uint8Array(layout);
+  for (const bytes of [copy, copy.buffer, new DataView(copy.buffer)]) {
+    assert.deepStrictEqual(addon.escposReceipt(bytes), stream, Object.prototype.toString.call(bytes));
+  }
+  assert.throws(() => addon.escposReceipt(), { message: 'Error - Argument 1 (layout) is missing', ok: false });
+  // A getter that throws is an option not given: the call still answers with its Promise.
+  const drawn = addon.renderReceipt(layout, { get base() { throw new Error('no base'); } });
+  assert.ok(drawn instanceof Promise);
+  assert.strictEqual((await drawn).length, 1);
+  // Over the caps, refused before anything is copied.
+  assert.strictEqual(addon.printReceipt('x'.repeat(40000), 'STAR', 'x', 'x', 'x'),
+    'Error - Argument 1 (printerName) is longer than 32768 characters');
+  assert.strictEqual(addon.printReceipt('receipt80', 'STAR', 'x', 'x', 'x'.repeat(9 << 20)),
+    'Error - The receipt layout is larger than 4194304 bytes (4 MiB), the most a receipt may be');
+});
