@@ -1,7 +1,7 @@
 #include <dlfcn.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <stdexcept>
+#include <string>
 
 #include "platform/cups/cups_library.h"
 
@@ -22,8 +22,7 @@ bool cupsLoaded() { return library() != nullptr; }
 void* cupsFunction(const char* name) {
     void* function = library() != nullptr ? dlsym(library(), name) : nullptr;
     if (function == nullptr) {
-        std::fprintf(stderr, "kestrane: the CUPS client library libcups.so.2 has no %s\n", name);
-        std::abort();
+        throw std::runtime_error(std::string("the CUPS client library libcups.so.2 has no ") + name);
     }
     return function;
 }

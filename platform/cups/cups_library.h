@@ -14,7 +14,8 @@ namespace kestrane {
 // Loads libcups on first call; false (and stays false) when it cannot be loaded.
 bool cupsLoaded();
 // The address of the CUPS function `name`; the library must be loaded. A library without it is
-// not a CUPS client this program can use: the process stops with a message.
+// not a CUPS client this program can use: std::runtime_error saying which function is missing,
+// which the job that called ends with.
 void* cupsFunction(const char* name);
 
 }  // namespace kestrane
@@ -26,6 +27,12 @@ void* cupsFunction(const char* name);
     }())
 
 #define cupsAddOption KESTRANE_CUPS(cupsAddOption)
+#define cupsEncryption KESTRANE_CUPS(cupsEncryption)
+#define httpClose KESTRANE_CUPS(httpClose)
+#define httpConnect2 KESTRANE_CUPS(httpConnect2)
+#define httpError KESTRANE_CUPS(httpError)
+#define httpSetTimeout KESTRANE_CUPS(httpSetTimeout)
+#define ippPort KESTRANE_CUPS(ippPort)
 #define cupsCancelDestJob KESTRANE_CUPS(cupsCancelDestJob)
 #define cupsCopyDestInfo KESTRANE_CUPS(cupsCopyDestInfo)
 #define cupsCreateDestJob KESTRANE_CUPS(cupsCreateDestJob)

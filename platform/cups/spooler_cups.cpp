@@ -1,9 +1,11 @@
 // The spooler on CUPS. Every call goes to the scheduler the CUPS client configuration names
 // (CUPS_SERVER, client.conf), through the calling thread's default connection.
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <vector>
 
+#include "platform/cups/cups_connection.h"
 #include "platform/cups/cups_library.h"
 #include "platform/cups/dest_media.h"
 #include "platform/spooler.h"
@@ -21,8 +23,8 @@ struct FreeInfo {
 using Dest = std::unique_ptr<cups_dest_t, FreeDest>;
 using Info = std::unique_ptr<cups_dinfo_t, FreeInfo>;
 
-Dest namedDest(const std::string& printer) {
-    return Dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
+Dest namedDest(http_t* http, const std::string& printer) {
+    return Dest(cupsGetNamedDest(http, printer.c_str(), nullptr));
 }
 
 std::string option(const cups_dest_t* dest, const char* name) {
@@ -70,26 +72,26 @@ std::string lastError(const char* what) {
     return std::string(what) + ": " + cupsLastErrorString();
 }
 
-// Streams the raster into the open document request.
-ssize_t writeToRequest(void*, unsigned char* buffer, size_t length) {
+// Streams the raster into the open document request on the connection `http`.
+ssize_t writeToRequest(void* http, unsigned char* buffer, size_t length) {
     const http_status_t status = cupsWriteRequestData(
-        CUPS_HTTP_DEFAULT, reinterpret_cast<const char*>(buffer), length);
+        static_cast<http_t*>(http), reinterpret_cast<const char*>(buffer), length);
     return status == HTTP_STATUS_CONTINUE ? static_cast<ssize_t>(length) : -1;
 }
 
 class CupsDocument : public SpoolerDocument {
   public:
-    CupsDocument(cups_dest_t* dest, cups_dinfo_t* info, int job, const DeviceSize& size)
-        : dest_(dest), info_(info), job_(job), size_(size) {
-        raster_ = cupsRasterOpenIO(writeToRequest, nullptr, CUPS_RASTER_WRITE_PWG);
+    CupsDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int job, const DeviceSize& size)
+        : http_(http), dest_(dest), info_(info), job_(job), size_(size) {
+        raster_ = cupsRasterOpenIO(writeToRequest, http, CUPS_RASTER_WRITE_PWG);
         if (raster_ == nullptr) fail("cannot start the raster stream");
     }
 
     ~CupsDocument() override {
         if (raster_ != nullptr) cupsRasterClose(raster_);
         if (!finished_) {
-            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_, info_);
-            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_, job_);
+            cupsFinishDestDocument(http_, dest_, info_);
+            cupsCancelDestJob(http_, dest_, job_);
         }
     }
 
@@ -117,9 +119,9 @@ class CupsDocument : public SpoolerDocument {
         cupsRasterClose(raster_);
         raster_ = nullptr;
         finished_ = true;
-        if (cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_, info_) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        if (cupsFinishDestDocument(http_, dest_, info_) > IPP_STATUS_OK_EVENTS_COMPLETE) {
             error_ = lastError("the spooler did not accept the document");
-            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_, job_);
+            cupsCancelDestJob(http_, dest_, job_);
             return false;
         }
         return true;
@@ -152,6 +154,7 @@ class CupsDocument : public SpoolerDocument {
         return false;
     }
 
+    http_t* http_;       // the thread's connection, which the document's requests go over
     cups_dest_t* dest_;  // the device's
     cups_dinfo_t* info_;
     int job_;
@@ -163,8 +166,8 @@ class CupsDocument : public SpoolerDocument {
 
 class CupsDevice : public PrinterDevice {
   public:
-    CupsDevice(Dest dest, Info info, const DeviceSize& size, const DestMedia& media)
-        : dest_(std::move(dest)), info_(std::move(info)), size_(size), media_(media) {}
+    CupsDevice(http_t* http, Dest dest, Info info, const DeviceSize& size, const DestMedia& media)
+        : http_(http), dest_(std::move(dest)), info_(std::move(info)), size_(size), media_(media) {}
 
     const DeviceSize& size() const override { return size_; }
 
@@ -176,20 +179,20 @@ class CupsDevice : public PrinterDevice {
             count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
         }
         int job = 0;
-        const ipp_status_t created = cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest_.get(), info_.get(),
+        const ipp_status_t created = cupsCreateDestJob(http_, dest_.get(), info_.get(),
                                                        &job, title.c_str(), count, options);
         cupsFreeOptions(count, options);
         if (created > IPP_STATUS_OK_EVENTS_COMPLETE) {
             error = lastError("the spooler refused the job");
             return nullptr;
         }
-        if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest_.get(), info_.get(), job, title.c_str(),
+        if (cupsStartDestDocument(http_, dest_.get(), info_.get(), job, title.c_str(),
                                   "image/pwg-raster", 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
             error = lastError("the spooler refused the document");
-            cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), job);
+            cupsCancelDestJob(http_, dest_.get(), job);
             return nullptr;
         }
-        auto document = std::make_unique<CupsDocument>(dest_.get(), info_.get(), job, size_);
+        auto document = std::make_unique<CupsDocument>(http_, dest_.get(), info_.get(), job, size_);
         if (!document->error().empty()) {
             error = document->error();
             return nullptr;
@@ -198,6 +201,7 @@ class CupsDevice : public PrinterDevice {
     }
 
   private:
+    http_t* http_;
     Dest dest_;
     Info info_;
     DeviceSize size_;
@@ -208,7 +212,10 @@ class CupsDevice : public PrinterDevice {
 
 PrinterState printerState(const std::string& printer) {
     if (!cupsLoaded()) return PrinterState::kUnreachable;
-    const Dest dest = namedDest(printer);
+    std::string error;
+    http_t* http = schedulerConnection(error);
+    if (http == nullptr) return PrinterState::kUnreachable;
+    const Dest dest = namedDest(http, printer);
     if (!dest) {
         return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND ? PrinterState::kUnknown
                                                              : PrinterState::kUnreachable;
@@ -223,31 +230,40 @@ std::unique_ptr<PrinterDevice> openPrinterDevice(const std::string& printer, Dev
         result = DeviceResult::kNotConnected;
         return nullptr;
     }
-    Dest dest = namedDest(printer);
+    std::string error;
+    http_t* http = schedulerConnection(error);
+    Dest dest = http != nullptr ? namedDest(http, printer) : nullptr;
     if (!dest) {
         result = DeviceResult::kNotConnected;
         return nullptr;
     }
-    Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    Info info(cupsCopyDestInfo(http, dest.get()));
     DeviceSize size;
     DestMedia media;
     result = info ? deviceSizeOf(dest.get(), info.get(), size, media) : DeviceResult::kNoDriver;
     if (result != DeviceResult::kOpened) return nullptr;
-    return std::make_unique<CupsDevice>(std::move(dest), std::move(info), size, media);
+    return std::make_unique<CupsDevice>(http, std::move(dest), std::move(info), size, media);
 }
 
-std::vector<PrinterInfo> listPrinters(std::string& error) {
+namespace {
+
+std::vector<PrinterInfo> listAll(std::string& error) {
     std::vector<PrinterInfo> printers;
     if (!cupsLoaded()) {
         error = "the CUPS client library libcups.so.2 cannot be loaded";
         return printers;
     }
+    http_t* http = schedulerConnection(error);
+    if (http == nullptr) return printers;
     cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    const int count = cupsGetDests2(http, &dests);
     if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
         cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
-        error = std::string("the CUPS scheduler at ") + cupsServer() + " does not answer (" +
-                cupsLastErrorString() + ")";
+        // The connection's own error names a time-out or a dropped connection; libcups' last
+        // error text can say "Success" for those.
+        const int cause = httpError(http);
+        error = "the CUPS scheduler at " + schedulerName() + " does not answer (" +
+                (cause != 0 ? std::strerror(cause) : cupsLastErrorString()) + ")";
     }
     for (int i = 0; i < count; ++i) {
         cups_dest_t* dest = &dests[i];
@@ -257,7 +273,7 @@ std::vector<PrinterInfo> listPrinters(std::string& error) {
         info.printing = isPrinting(dest);
         info.stopped = isStopped(dest);
         info.accepting = isAccepting(dest);
-        const Info description(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest));
+        const Info description(cupsCopyDestInfo(http, dest));
         DestMedia media;
         info.sizeKnown = description && deviceSizeOf(dest, description.get(), info.size, media) ==
                                             DeviceResult::kOpened;
@@ -265,6 +281,17 @@ std::vector<PrinterInfo> listPrinters(std::string& error) {
     }
     cupsFreeDests(count, dests);
     return printers;
+}
+
+}  // namespace
+
+std::vector<PrinterInfo> listPrinters(std::string& error) {
+    try {
+        return listAll(error);
+    } catch (const std::exception& failure) {  // a libcups without a function we call
+        error = failure.what();
+        return {};
+    }
 }
 
 }  // namespace kestrane

@@ -212,6 +212,22 @@ TEST(PrintStarTest, ASchedulerThatGoesAwayMidJobIsAnErrorNeverSuccess) {
     EXPECT_EQ(printed.out.rfind("Error - ", 0), 0u) << printed.out;
 }
 
+// A scheduler that stops answering (stopped, swapped out, wedged) costs a request its wait limit
+// (twice, with libcups' own retry), not minutes.
+TEST(PrintStarTest, ASchedulerThatStopsAnsweringIsAnErrorAfterTheWaitLimit) {
+    VirtualPrinter printer;
+    ASSERT_EQ(printer.problem(), "");
+    const std::string folder = printer.socket().substr(0, printer.socket().rfind('/'));
+    const auto found = testing::runCommand("pgrep", {"-f", folder + "/root/cupsd.conf"});
+    ASSERT_EQ(found.status, 0) << folder;
+    const std::string pid = found.out.substr(0, found.out.find('\n'));
+    ASSERT_EQ(testing::runCommand("kill", {"-STOP", pid}).status, 0);
+    const auto listed = printer.kestrane({"printers"});
+    testing::runCommand("kill", {"-CONT", pid});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_NE(listed.err.find("does not answer"), std::string::npos) << listed.err;
+}
+
 TEST(PrintStarTest, ThePrintedSampleScansAndAnyCupsServerWorks) {
     VirtualPrinter printer;
     ASSERT_EQ(printer.problem(), "");

@@ -1,0 +1,29 @@
+// The calling thread's connection to the CUPS scheduler, with time limits. libcups' default
+// connection waits as long as the scheduler keeps its socket open: a scheduler that stops
+// answering in the middle of a job (stopped, swapped out, wedged) would hold the job, and the
+// printer's lane behind it, for ever.
+#pragma once
+
+#include <cups/cups.h>
+
+#include <string>
+
+namespace kestrane {
+
+// How long connecting may take, and how long any one wait for the scheduler (an answer, room to
+// send) may last before the request fails.
+constexpr int kSchedulerConnectMilliseconds = 5000;
+constexpr double kSchedulerWaitSeconds = 15.0;
+
+// The scheduler as messages name it: its socket's path, or host:port.
+std::string schedulerName();
+
+// The scheduler as messages name it: its socket's path, or host:port.
+std::string schedulerName();
+
+// The calling thread's connection to the scheduler the CUPS client configuration names
+// (CUPS_SERVER, client.conf), made on first use and kept; null, with `error` saying why, when
+// the scheduler cannot be reached now (the next call tries again).
+http_t* schedulerConnection(std::string& error);
+
+}  // namespace kestrane
