@@ -4,6 +4,7 @@
 
 #include "markup/layout_limits.h"
 #include "output/byte_sink.h"
+#include "output/live_stream_files.h"
 #include "output/raw_conversion.h"
 #include "output/raw_submission.h"
 #include "platform/file_path.h"
@@ -46,6 +47,7 @@ JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string&
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
     const std::string path = streamFilePath(jobDirectory, uniqueName());
+    const LiveStreamFile live(nativePath(path));  // removed at exit should the job be cut off
     const OpenedFile file = openStreamFile(path);
     if (file.descriptor < 0) {
         return jobOutcome(JobStatus::kStreamFileFailed,

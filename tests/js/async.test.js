@@ -112,3 +112,22 @@ test('a Worker that ends with jobs still in its lanes takes nothing down with it
   printer.jobs('receipt80', 10);
   printer.jobs('receipt58', 10);
 });
+
+test('a till that exits in the middle of an EPSON job leaves no stream file behind', async (t) => {
+  // A printer that takes the connection and never answers holds the job while the process exits.
+  const silent = net.createServer(() => {});
+  await new Promise((resolve) => silent.listen(0, '127.0.0.1', resolve));
+  t.after(() => silent.close());
+  const base = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrane-exit-'));
+  t.after(() => fs.rmSync(base, { recursive: true, force: true }));
+  const build = path.join(base, 'node_modules', 'printer', 'build');
+  fs.mkdirSync(build, { recursive: true });
+  const program = `
+    const addon = require(${JSON.stringify(path.resolve(__dirname, '..', '..'))});
+    addon.printReceiptAsync('-', 'EPSON', '127.0.0.1:${silent.address().port}', ${JSON.stringify(base)}, '${row('Exit')}');
+    setTimeout(() => { console.log(require('fs').readdirSync(${JSON.stringify(build)}).length); process.exit(0); }, 500);`;
+  const result = require('child_process').spawnSync(process.execPath, ['-e', program], { encoding: 'utf8', timeout: 30000 });
+  assert.strictEqual(result.status, 0, result.stderr);
+  assert.strictEqual(result.stdout.trim(), '1', 'the job was under way, its stream file written');
+  assert.deepStrictEqual(fs.readdirSync(build), []);
+});
