@@ -1,7 +1,6 @@
 #include "output/raw_submission.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "platform/file_path.h"
 #include "platform/raw_delivery.h"
@@ -33,7 +32,9 @@ std::string streamFilePath(const std::string& jobDirectory, const std::optional<
 
 OpenedFile openStreamFile(const std::string& path) {
     const std::string native = nativePath(path);
-    { std::ofstream create(native, std::ios::out | std::ios::trunc); }
+    // The creation's own error: a folder that refuses the file says "Permission denied", not the
+    // "No such file" of opening what was never made.
+    if (const FileResult created = createEmptyFile(native); !created) return {-1, created.error};
     return openTextFile(native);
 }
 

@@ -18,6 +18,9 @@ struct OpenedFile {
     int error = 0;
 };
 
+// Creates the file `path` (an OS path), or truncates it to nothing when it exists.
+FileResult createEmptyFile(const std::string& path);
+
 // Opens the existing file `path` (an OS path) write-only, without creating or truncating it.
 OpenedFile openTextFile(const std::string& path);
 

@@ -7,6 +7,13 @@
 
 namespace kestrane {
 
+FileResult createEmptyFile(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) return {errno};
+    ::close(descriptor);
+    return {};
+}
+
 OpenedFile openTextFile(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     return {descriptor, descriptor < 0 ? errno : 0};

@@ -8,6 +8,14 @@ namespace kestrane {
 
 // Descriptors here are Win32 file handles held in an int: a handle's value fits 32 bits on
 // every Windows, as the system guarantees for handles shared with 32-bit processes.
+FileResult createEmptyFile(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {static_cast<int>(GetLastError())};
+    CloseHandle(file);
+    return {};
+}
+
 OpenedFile openTextFile(const std::string& path) {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

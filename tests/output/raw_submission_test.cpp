@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <fstream>
 #include <optional>
@@ -131,6 +134,27 @@ TEST(RawSubmissionTest, AMissingStreamFileIsAnError) {
     EXPECT_EQ(submitRaw(rawJobDirectory(base.path()), server.address(), path, kQuick),
               "Error - Could not read the receipt stream file: No such file or directory");
     EXPECT_FALSE(server.accepted());
+}
+
+}  // namespace
+}  // namespace kestrane
+
+namespace kestrane {
+namespace {
+
+// The stream file's creation says why it failed, not the "No such file" of opening what was
+// never made.
+TEST(RawSubmissionTest, AJobDirectoryThatRefusesTheFileGivesItsOwnReason) {
+    TempDir base;
+    std::ofstream(base.file("node_modules")) << "a file where the folder should be";
+    const OpenedFile notAFolder = openStreamFile(streamFilePath(rawJobDirectory(base.path()), "x"));
+    EXPECT_EQ(notAFolder.error, ENOTDIR);
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+    const std::string build = base.make("other/node_modules/printer/build");
+    ::chmod(build.c_str(), 0500);
+    const OpenedFile refused = openStreamFile(streamFilePath(rawJobDirectory(base.file("other")), "x"));
+    ::chmod(build.c_str(), 0700);
+    EXPECT_EQ(refused.error, EACCES);
 }
 
 }  // namespace
