@@ -31,23 +31,27 @@ std::optional<PreviewBitmap> renderLayoutPreview(const std::string& imageDirecto
     return bitmap;
 }
 
-std::optional<std::string> readLayoutText(const std::string& path) {
+std::optional<std::string> readLayoutText(const std::string& path, std::string* reason) {
     std::string bytes, error;
-    if (!readLayoutFile(path, bytes, error)) return std::nullopt;
+    if (!readLayoutFile(path == "-" ? "./-" : path, bytes, error)) {
+        if (reason != nullptr) *reason = error;
+        return std::nullopt;
+    }
     const auto zero = bytes.find('\0');
     if (zero != std::string::npos) bytes.resize(zero);
     return bytes;
 }
 
 PreviewBitmap openLayoutPreview(const std::string& path, const std::string& imageDirectory,
-                                PreviewMode mode) {
-    std::string reason;
+                                PreviewMode mode, std::string* reason) {
+    std::string why;
     std::optional<PreviewBitmap> bitmap;
-    if (const std::optional<std::string> layout = readLayoutText(path);
+    if (const std::optional<std::string> layout = readLayoutText(path, &why);
         layout && !layout->empty()) {
-        bitmap = renderLayoutPreview(imageDirectory, *layout, mode, &reason);
+        bitmap = renderLayoutPreview(imageDirectory, *layout, mode, &why);
     }
-    return bitmap ? std::move(*bitmap) : placeholderBitmap(reason);
+    if (reason != nullptr) *reason = bitmap ? std::string() : why;
+    return bitmap ? std::move(*bitmap) : placeholderBitmap(why);
 }
 
 }  // namespace kestrane::previewer

@@ -27,12 +27,15 @@ std::optional<PreviewBitmap> renderLayoutPreview(const std::string& imageDirecto
                                                  std::string* reason = nullptr);
 
 // The layout text of the file at `path`: its bytes up to the first zero byte, unconverted. None
-// for a file that cannot be read or is larger than a layout may be.
-std::optional<std::string> readLayoutText(const std::string& path);
+// for a file that cannot be read or is larger than a layout may be; then `reason`, when asked
+// for, says which, naming the file (and the cap for one too large). A file named "-" is that
+// file: the window has no standard input to read a layout from.
+std::optional<std::string> readLayoutText(const std::string& path, std::string* reason = nullptr);
 
 // What "&Open" shows for the file at `path`: its rendering, or the placeholder when the file is
-// empty or unreadable or its layout does not render.
+// empty or unreadable or its layout does not render. The placeholder carries the reason when
+// there is one (the file's, or the job's in the STAR job mode), and so does `reason`.
 PreviewBitmap openLayoutPreview(const std::string& path, const std::string& imageDirectory,
-                                PreviewMode mode);
+                                PreviewMode mode, std::string* reason = nullptr);
 
 }  // namespace kestrane::previewer

@@ -2,31 +2,21 @@
 //
 //   ReceiptPreviewer [--exact] [--base DIR] [--sample NAME] [--screenshot FILE.png] [LAYOUT]
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFile>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "previewer/previewer_options.h"
 #include "previewer/previewer_texts.h"
 #include "previewer/qt/main_window.h"
 
-using kestrane::previewer::MainWindow;
-using kestrane::previewer::PreviewerOptions;
-using kestrane::previewer::PreviewMode;
+using namespace kestrane::previewer;
 
 namespace {
-
-// The sample list entry named `name` (case ignored), or -1.
-int sampleIndex(const QString& name) {
-    const int count = static_cast<int>(std::size(kestrane::previewer::kSampleEntries));
-    for (int i = 1; i < count; ++i) {
-        if (name.compare(kestrane::previewer::kSampleEntries[i], Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
 
 // Writes what the window shows on screen to `path` and says whether it could.
 bool saveScreenshot(MainWindow& window, const QString& path) {
@@ -40,65 +30,44 @@ bool saveScreenshot(MainWindow& window, const QString& path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Qt takes its own options (-platform, -display, ...) out of the command line first.
     QApplication app(argc, argv);
-    QApplication::setApplicationName("ReceiptPreviewer");
+    QApplication::setApplicationName(kProgramName);
     QApplication::setApplicationVersion(KESTRANE_VERSION);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Shows how a receipt layout renders, and prints it.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption exact("exact",
-                                   "Preview with the STAR print job's engine: its table "
-                                   "sections, column widths and QR sizes.");
-    const QCommandLineOption base("base",
-                                  "Look up the layouts' images below DIR (by default two "
-                                  "levels above the program's folder).",
-                                  "DIR");
-    const QCommandLineOption sample("sample",
-                                    "Show the built-in sample NAME (Kestrane, Vexo, "
-                                    "Invoice).",
-                                    "NAME");
-    const QCommandLineOption screenshot("screenshot",
-                                        "Write the window as it shows on screen to "
-                                        "FILE (PNG) and quit.",
-                                        "FILE");
-    parser.addOptions({exact, base, sample, screenshot});
-    parser.addPositionalArgument("layout", "A layout file to show and follow.", "[LAYOUT]");
-    parser.process(app);
-
+    // File names in the form the system's file calls take.
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        arguments.push_back(QFile::encodeName(argument).toStdString());
     PreviewerOptions options;
-    options.mode = parser.isSet(exact) ? PreviewMode::kStarJob : PreviewMode::kPreviewer;
-    options.imageDirectory =
-        parser.isSet(base)
-            ? QFile::encodeName(parser.value(base)).toStdString()
-            : kestrane::previewer::previewImageDirectory(
-                  QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
-
-    int chosenSample = 0;
-    if (parser.isSet(sample) && (chosenSample = sampleIndex(parser.value(sample))) < 0) {
-        std::fprintf(stderr, "ReceiptPreviewer: no sample named %s (Kestrane, Vexo, Invoice)\n",
-                     qPrintable(parser.value(sample)));
-        return 2;
-    }
-    if (parser.positionalArguments().size() > 1) {
-        std::fprintf(stderr, "ReceiptPreviewer: one layout file at most\n");
-        return 2;
+    std::string error;
+    switch (parsePreviewerArguments(
+        arguments, QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), true,
+        options, error)) {
+        case CommandLine::kRun:
+            break;
+        case CommandLine::kHelp:
+            std::fputs(previewerUsage(true).c_str(), stdout);
+            return 0;
+        case CommandLine::kVersion:
+            std::printf("%s\n", previewerVersion().c_str());
+            return 0;
+        case CommandLine::kRefused:
+            std::fprintf(stderr, "%s: %s\n%s", kProgramName, error.c_str(),
+                         previewerUsage(true).c_str());
+            return 2;
     }
 
     MainWindow window(options);
-    if (!parser.positionalArguments().isEmpty())
-        window.openLayoutFile(parser.positionalArguments().first());
-    if (chosenSample > 0) window.chooseSample(chosenSample);
     window.show();
 
-    if (parser.isSet(screenshot)) {
-        const QString path = parser.value(screenshot);
+    if (!options.screenshot.empty()) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(options.screenshot));
         // Once the window is mapped and painted.
         QTimer::singleShot(500, &window, [&window, path] {
             const bool saved = saveScreenshot(window, path);
             if (!saved)
-                std::fprintf(stderr, "ReceiptPreviewer: could not write %s\n", qPrintable(path));
+                std::fprintf(stderr, "%s: could not write %s\n", kProgramName, qPrintable(path));
             QCoreApplication::exit(saved ? 0 : 1);
         });
     }

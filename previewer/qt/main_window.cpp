@@ -5,64 +5,74 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <iterator>
 
-#include "platform/spooler.h"
-#include "previewer/preview_print.h"
 #include "previewer/previewer_texts.h"
 #include "previewer/qt/preview_pane.h"
 #include "previewer/qt/resources.h"
+#include "previewer/window_layout.h"
 
 namespace kestrane::previewer {
 
 namespace {
 
-constexpr int kControlBarHeight = 30;
 const char* const kSampleResources[] = {":/samples/kestrane.html", ":/samples/vexo.html",
                                         ":/samples/invoice.html"};
 
 QFont controlFont() {
-    QFont font("Arial");
-    font.setPixelSize(14);
+    QFont font(kControlFontFace);
+    font.setPixelSize(kControlFontPixels);
     font.setWeight(QFont::Normal);
     return font;
 }
+
+QRect place(const WindowBox& box) { return QRect(box.x, box.y, box.width, box.height); }
 
 void showMessageBox(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
     box.exec();
 }
 
+// "HTML TEMPLATE File (*.html);;TEXT TEMPLATE FILE (*.txt)"
+QString openFilters() {
+    QStringList filters;
+    for (const FileFilter& filter : kOpenFilters)
+        filters << QString("%1 (%2)").arg(filter.name, filter.pattern);
+    return filters.join(";;");
+}
+
 }  // namespace
 
-MainWindow::MainWindow(PreviewerOptions options)
+MainWindow::MainWindow(const PreviewerOptions& options, SessionServices services)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       showMessage(showMessageBox),
-      options_(std::move(options)) {
+      session_(options, std::move(services)) {
     initPreviewerResources();
     setWindowTitle(kWindowTitle);
-    setFixedSize(kWidth, kHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->geometry().width() / 2 - kWidth / 2, 50);
-    }
+    setFixedSize(kWindowWidth, kWindowHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(windowLeft(screen->geometry().width()), kWindowTop);
 
     openAction_ = menuBar()->addAction(kOpenCommand);
     openAction_->setObjectName("openAction");
     connect(openAction_, &QAction::triggered, this, &MainWindow::onOpenCommand);
     // Beyond the one command: how the preview is drawn.
-    exactAction_ =
-        menuBar()->addMenu("&Preview")->addAction("&Exact: as the STAR print job draws it");
+    exactAction_ = menuBar()->addMenu(kPreviewMenu)->addAction(kExactCommand);
     exactAction_->setObjectName("exactAction");
     exactAction_->setCheckable(true);
-    exactAction_->setChecked(options_.mode == PreviewMode::kStarJob);
     connect(exactAction_, &QAction::toggled, this, [this](bool exact) {
         setMode(exact ? PreviewMode::kStarJob : PreviewMode::kPreviewer);
     });
@@ -73,158 +83,175 @@ MainWindow::MainWindow(PreviewerOptions options)
     white.setColor(QPalette::Window, Qt::white);
     client->setPalette(white);
     setCentralWidget(client);
-    pane_ = new PreviewPane(client);
+    pane_ = new PreviewPane(client, session_);
     buildControlBar(client);
 
+    // The followed file: a watcher on it and on its folder answers at once (an editor's save by
+    // rename shows in the folder only), a timer covers what a watcher misses (network folders).
     watcher_ = new QFileSystemWatcher(this);
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &MainWindow::onFileChanged);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &MainWindow::checkFollowedFile);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &MainWindow::checkFollowedFile);
+    followTimer_ = new QTimer(this);
+    followTimer_->setInterval(kFollowIntervalMs);
+    connect(followTimer_, &QTimer::timeout, this, &MainWindow::checkFollowedFile);
 
+    loadResources();
+    session_.readPrinters();
+    for (const std::string& printer : session_.printerEntries())
+        printerList_->addItem(QString::fromStdString(printer));
+    printerList_->setCurrentIndex(0);
+    connect(printerList_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+        session_.choosePrinter(index);
+        syncView();
+    });
+
+    session_.showRequested();
+    watchFollowedFile();
+    syncBitmap();
+    syncView();
+    // Once the event loop runs: the window is on screen (and a test has its recorder in place).
+    QTimer::singleShot(0, this, &MainWindow::showMessages);
+}
+
+// The session, a member, waits here for a print still running: its document reaches the spooler
+// whole, and its queued call back to this window is dropped with the window.
+MainWindow::~MainWindow() = default;
+
+void MainWindow::loadResources() {
     QFile start(":/previewer/start_picture.bmp");
     if (start.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = start.readAll();
-        replaceBitmap(
-            startPicture(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+        session_.showStartPicture(
+            std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    }
+    for (int entry = 1; entry <= static_cast<int>(std::size(kSampleResources)); ++entry) {
+        QFile file(kSampleResources[entry - 1]);
+        if (!file.open(QIODevice::ReadOnly)) {
+            session_.loadSample(entry, nullptr, 0);
+            continue;
+        }
+        const QByteArray bytes = file.readAll();
+        session_.loadSample(entry, bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
 }
-
-MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControlBar(QWidget* parent) {
     controlBar_ = new QFrame(parent);
     controlBar_->setObjectName("controlBar");
-    controlBar_->setGeometry(0, PreviewPane::kHeight, kWidth, kControlBarHeight);
+    controlBar_->setGeometry(place(kControlBarBox));
     controlBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     controlBar_->setAutoFillBackground(true);
     QPalette green = controlBar_->palette();
-    green.setColor(QPalette::Window, QColor(0, 200, 0));
+    green.setColor(QPalette::Window,
+                   QColor(kControlBarColour.red, kControlBarColour.green, kControlBarColour.blue));
     controlBar_->setPalette(green);
 
     printerList_ = new QComboBox(controlBar_);
     printerList_->setObjectName("printerList");
-    printerList_->setGeometry(0, 1, 250, 20);
-    printerList_->addItem(kSelectPrinter);
-    std::string error;
-    for (const PrinterInfo& printer : listPrinters(error)) {
-        printerList_->addItem(QString::fromStdString(printer.name));
-    }
-    printerList_->setCurrentIndex(0);
+    printerList_->setGeometry(place(kPrinterListBox));
     printerList_->setFont(controlFont());
-    connect(printerList_, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &MainWindow::onPrinterChanged);
 
     sampleList_ = new QComboBox(controlBar_);
     sampleList_->setObjectName("sampleList");
-    sampleList_->setGeometry(300, 1, 120, 23);
+    sampleList_->setGeometry(place(kSampleListBox));
     sampleList_->setFont(controlFont());
     for (const char* entry : kSampleEntries) sampleList_->addItem(entry);
     sampleList_->setCurrentIndex(0);
-    connect(sampleList_, qOverload<int>(&QComboBox::activated), this,
-            &MainWindow::onSampleActivated);
+    connect(sampleList_, qOverload<int>(&QComboBox::activated), this, &MainWindow::chooseSample);
 
     printButton_ = new QPushButton(kPrintButton, controlBar_);
     printButton_->setObjectName("printButton");
-    printButton_->setGeometry(480, 0, 100, 24);
+    printButton_->setGeometry(place(kPrintButtonBox));
     printButton_->setEnabled(false);
     printButton_->setFont(controlFont());
     connect(printButton_, &QPushButton::clicked, this, &MainWindow::onPrint);
-
-    loadSamples();
-}
-
-void MainWindow::loadSamples() {
-    for (std::size_t i = 0; i < sampleTexts_.size(); ++i) {
-        QFile file(kSampleResources[i]);
-        if (!file.open(QIODevice::ReadOnly)) {
-            showMessage(kSampleNotLoaded, QString());
-            continue;
-        }
-        const QByteArray bytes = file.readAll();
-        if (bytes.isEmpty()) {
-            showMessage(kSampleSizeZero, QString());
-            continue;
-        }
-        sampleTexts_[i] = std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    }
-}
-
-void MainWindow::onPrinterChanged(int index) {
-    selectedPrinter_ = index;
-    printButton_->setEnabled(index > 0);
 }
 
 void MainWindow::chooseSample(int index) {
-    sampleList_->setCurrentIndex(index);
-    onSampleActivated(index);
-}
-
-void MainWindow::onSampleActivated(int index) {
-    selectedSample_ = index;
-    if (index < 1 || index > static_cast<int>(sampleTexts_.size())) return;
-    const std::optional<std::string>& text = sampleTexts_[static_cast<std::size_t>(index - 1)];
-    // A sample that does not render (or could not be read) leaves the pane white.
-    replaceBitmap(text ? renderLayoutPreview(options_.imageDirectory, *text, options_.mode)
-                       : std::nullopt);
-    shownSample_ = index;
-    if (!openedFile_.isEmpty()) watcher_->removePath(openedFile_);
-    openedFile_.clear();
-}
-
-void MainWindow::onPrint() {
-    const std::string printer = printerList_->itemText(selectedPrinter_).toStdString();
-    const PreviewMessage outcome = printPreview(bitmap(), printer);
-    showMessage(QString::fromStdString(messageBoxText(outcome)), QString::fromStdString(outcome.caption));
-}
-
-void MainWindow::onOpenCommand() {
-    const QString filters =
-        QString("%1 (%2);;%3 (%4)")
-            .arg(kHtmlFilterName, kHtmlFilterPattern, kTextFilterName, kTextFilterPattern);
-    const QString path =
-        QFileDialog::getOpenFileName(this, kOpenDialogTitle, QDir::homePath(), filters);
-    if (!path.isEmpty()) openLayoutFile(path);
+    session_.chooseSample(index);
+    watchFollowedFile();
+    syncBitmap();
+    syncView();
 }
 
 void MainWindow::openLayoutFile(const QString& path) {
-    if (!openedFile_.isEmpty()) watcher_->removePath(openedFile_);
-    openedFile_ = path;
-    shownSample_ = 0;
-    watcher_->addPath(path);
-    replaceBitmap(std::nullopt);
-    renderOpenedFile();
-    // The sample list no longer names what is shown.
-    sampleList_->setCurrentIndex(0);
-    selectedSample_ = 0;
-}
-
-void MainWindow::renderOpenedFile() {
-    replaceBitmap(openLayoutPreview(QFile::encodeName(openedFile_).toStdString(),
-                                    options_.imageDirectory, options_.mode));
-}
-
-void MainWindow::onFileChanged(const QString& path) {
-    if (path != openedFile_) return;
-    renderOpenedFile();
-    // An editor that saves by replacing the file ends the watch on the old one.
-    if (!watcher_->files().contains(path) && QFile::exists(path)) watcher_->addPath(path);
+    session_.openFile(QFile::encodeName(path).toStdString());
+    watchFollowedFile();
+    syncBitmap();
+    syncView();
 }
 
 void MainWindow::setMode(PreviewMode mode) {
-    if (options_.mode == mode) return;
-    options_.mode = mode;
-    exactAction_->setChecked(mode == PreviewMode::kStarJob);
-    if (!openedFile_.isEmpty()) {
-        renderOpenedFile();
-    } else if (shownSample_ != 0) {
-        const int sample = shownSample_;
-        const int selected = selectedSample_;
-        onSampleActivated(sample);
-        selectedSample_ = selected;
+    if (session_.setMode(mode)) syncBitmap();
+    syncView();
+}
+
+void MainWindow::onOpenCommand() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, kOpenDialogTitle, QDir::homePath(), openFilters());
+    if (!path.isEmpty()) openLayoutFile(path);
+}
+
+void MainWindow::checkFollowedFile() {
+    if (session_.checkFollowedFile()) syncBitmap();
+    watchFollowedFile();
+}
+
+void MainWindow::watchFollowedFile() {
+    const QString file = QFile::decodeName(QByteArray::fromStdString(session_.followedFile()));
+    QStringList wanted;
+    if (!file.isEmpty()) {
+        // A file that is gone is watched again once it is back; its folder all along.
+        if (session_.followedFilePresent()) wanted << file;
+        wanted << QFileInfo(file).absolutePath();
+    }
+    const QStringList watched = watcher_->files() + watcher_->directories();
+    for (const QString& path : watched) {
+        if (!wanted.contains(path)) watcher_->removePath(path);
+    }
+    for (const QString& path : wanted) {
+        if (!watched.contains(path)) watcher_->addPath(path);
+    }
+    if (file.isEmpty()) {
+        followTimer_->stop();
+    } else if (!followTimer_->isActive()) {
+        followTimer_->start();
     }
 }
 
-void MainWindow::replaceBitmap(std::optional<PreviewBitmap> bitmap) {
-    bitmap_ = std::move(bitmap);
-    pane_->setBitmap(this->bitmap());
+void MainWindow::onPrint() {
+    // The worker says it is done from its own thread; the outcome is taken on this one.
+    const bool started = session_.startPrint([this] {
+        QMetaObject::invokeMethod(this, &MainWindow::onPrintFinished, Qt::QueuedConnection);
+    });
+    if (started) setCursor(Qt::BusyCursor);
+    syncView();
+}
+
+void MainWindow::onPrintFinished() {
+    const std::optional<PreviewMessage> outcome = session_.finishPrint();
+    if (!outcome) return;
+    unsetCursor();
+    syncView();
+    showMessage(QString::fromStdString(messageBoxText(*outcome)),
+                QString::fromStdString(outcome->caption));
+}
+
+void MainWindow::showMessages() {
+    for (const PreviewMessage& message : session_.takeMessages()) {
+        showMessage(QString::fromStdString(messageBoxText(message)),
+                    QString::fromStdString(message.caption));
+    }
+}
+
+void MainWindow::syncBitmap() { pane_->setBitmap(session_.bitmap()); }
+
+void MainWindow::syncView() {
+    if (sampleList_->currentIndex() != session_.selectedSample())
+        sampleList_->setCurrentIndex(session_.selectedSample());
+    printButton_->setEnabled(session_.canPrint());
+    const QSignalBlocker quiet(exactAction_);
+    exactAction_->setChecked(session_.mode() == PreviewMode::kStarJob);
 }
 
 }  // namespace kestrane::previewer

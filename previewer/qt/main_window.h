@@ -1,40 +1,33 @@
 // The previewer's main window: the preview pane above, the green control bar below (printer
-// list, sample list, PRINT), and a menu bar with "&Open". It owns the preview bitmap.
+// list, sample list, PRINT), and a menu bar with "&Open". A view over the previewer's session,
+// which decides what is shown and printed; the window turns user actions into session calls and
+// the session's state into widgets and message boxes.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
-#include <array>
 #include <functional>
-#include <optional>
-#include <string>
 
-#include "previewer/preview_bitmap.h"
-#include "previewer/preview_render.h"
+#include "previewer/preview_session.h"
 
 class QAction;
 class QComboBox;
 class QFileSystemWatcher;
 class QFrame;
 class QPushButton;
+class QTimer;
 
 namespace kestrane::previewer {
 
 class PreviewPane;
 
-struct PreviewerOptions {
-    std::string imageDirectory;  // where the layouts' images are looked up
-    PreviewMode mode = PreviewMode::kPreviewer;
-};
-
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    static constexpr int kWidth = 600;
-    static constexpr int kHeight = 500;
-
-    explicit MainWindow(PreviewerOptions options);
+    // The window shows what `options` ask for (a file, a sample) once it is built.
+    explicit MainWindow(const PreviewerOptions& options,
+                        SessionServices services = systemServices());
     ~MainWindow() override;
 
     // Renders the layout file at `path`, as "&Open" does once a file is chosen; the window then
@@ -46,35 +39,34 @@ class MainWindow : public QMainWindow {
     // rendered again.
     void setMode(PreviewMode mode);
 
-    const PreviewBitmap* bitmap() const { return bitmap_ ? &*bitmap_ : nullptr; }
+    const PreviewSession& session() const { return session_; }
+    const PreviewBitmap* bitmap() const { return session_.bitmap(); }
     PreviewPane* pane() const { return pane_; }
     QFrame* controlBar() const { return controlBar_; }
     QComboBox* printerList() const { return printerList_; }
     QComboBox* sampleList() const { return sampleList_; }
     QPushButton* printButton() const { return printButton_; }
     QAction* openAction() const { return openAction_; }
+    QAction* exactAction() const { return exactAction_; }
 
-    // Shows a message box; a test may put its own recorder here.
+    // Shows a message box; a test may put its own recorder here. Messages the window has from
+    // its start (a sample or the printers that could not be read) come once it is shown.
     std::function<void(const QString& text, const QString& caption)> showMessage;
 
   private:
     void buildControlBar(QWidget* parent);
-    void loadSamples();
-    void onPrinterChanged(int index);
-    void onSampleActivated(int index);
+    void loadResources();
     void onPrint();
+    void onPrintFinished();
     void onOpenCommand();
-    void onFileChanged(const QString& path);
-    void replaceBitmap(std::optional<PreviewBitmap> bitmap);
-    void renderOpenedFile();
+    void checkFollowedFile();
+    void watchFollowedFile();
+    void showMessages();
+    // The widgets made to show the session's state again.
+    void syncView();
+    void syncBitmap();
 
-    PreviewerOptions options_;
-    std::optional<PreviewBitmap> bitmap_;
-    std::array<std::optional<std::string>, 3> sampleTexts_;
-    int selectedPrinter_ = 0;
-    int selectedSample_ = 0;
-    int shownSample_ = 0;  // the sample on screen, 0 when it is a file or the start picture
-    QString openedFile_;   // the file on screen, empty when there is none
+    PreviewSession session_;
 
     PreviewPane* pane_ = nullptr;
     QFrame* controlBar_ = nullptr;
@@ -84,6 +76,7 @@ class MainWindow : public QMainWindow {
     QAction* openAction_ = nullptr;
     QAction* exactAction_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* followTimer_ = nullptr;
 };
 
 }  // namespace kestrane::previewer

@@ -6,6 +6,8 @@
 #include <QWheelEvent>
 #include <cstring>
 
+#include "previewer/window_layout.h"
+
 namespace kestrane::previewer {
 
 QImage toQImage(const PreviewBitmap& bitmap) {
@@ -27,33 +29,32 @@ QImage toQImage(const PreviewBitmap& bitmap) {
     return image;
 }
 
-PreviewPane::PreviewPane(QWidget* parent)
-    : QWidget(parent), bar_(new QScrollBar(Qt::Vertical, this)) {
+PreviewPane::PreviewPane(QWidget* parent, PreviewSession& session)
+    : QWidget(parent), session_(session), bar_(new QScrollBar(Qt::Vertical, this)) {
     setObjectName("previewPane");
-    setGeometry(0, 0, kWidth, kHeight);
+    setGeometry(kPaneBox.x, kPaneBox.y, kPaneBox.width, kPaneBox.height);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     bar_->setObjectName("previewScrollBar");
-    bar_->setGeometry(kWidth - kScrollBarWidth, 0, kScrollBarWidth, kHeight);
+    bar_->setGeometry(kPaneBox.width - kScrollBarWidth, 0, kScrollBarWidth, kPaneBox.height);
     // Dragging the scroll box moves the view only when the box is released.
     bar_->setTracking(false);
     bar_->setSingleStep(kLineRows);
     connect(bar_, &QScrollBar::actionTriggered, this, &PreviewPane::onAction);
-    fitScroll(state_, 0, kHeight);
+    session_.setPaneHeight(kPaneBox.height);
     syncScrollBar();
 }
 
 void PreviewPane::setBitmap(const PreviewBitmap* bitmap) {
     image_ = bitmap != nullptr ? toQImage(*bitmap) : QImage();
-    fitScroll(state_, bitmap != nullptr ? bitmap->height() : 0, kHeight);
     syncScrollBar();
     update();
 }
 
 void PreviewPane::scroll(ScrollRequest request, int thumb) {
-    if (applyScroll(state_, request, thumb) != 0) update();
+    if (session_.scroll(request, thumb) != 0) update();
     syncScrollBar();
 }
 
@@ -81,33 +82,30 @@ void PreviewPane::onAction(int action) {
         default:
             break;
     }
-    if (applyScroll(state_, request, bar_->sliderPosition()) != 0) update();
+    if (session_.scroll(request, bar_->sliderPosition()) != 0) update();
     // The slider applies this position once the action's signal returns.
-    bar_->setSliderPosition(state_.position);
+    bar_->setSliderPosition(session_.scrollState().position);
 }
 
 void PreviewPane::syncScrollBar() {
+    const ScrollState& state = session_.scrollState();
     const QSignalBlocker quiet(bar_);
-    bar_->setRange(0, state_.maximum);
-    bar_->setPageStep(state_.paneHeight);
-    bar_->setValue(state_.position);
+    bar_->setRange(0, state.maximum);
+    bar_->setPageStep(state.paneHeight);
+    bar_->setValue(state.position);
     // As a standard scroll bar does, it shows only while the page is not larger than the range.
-    bar_->setVisible(state_.paneHeight <= state_.bitmapHeight);
+    bar_->setVisible(state.paneHeight <= state.bitmapHeight);
 }
 
 void PreviewPane::paintEvent(QPaintEvent*) {
     if (image_.isNull()) return;
     QPainter painter(this);
-    painter.drawImage(QPoint(0, -state_.position), image_);
+    painter.drawImage(QPoint(0, -session_.scrollState().position), image_);
 }
 
 void PreviewPane::wheelEvent(QWheelEvent* event) {
-    // A notch of the wheel over the picture scrolls as three line steps.
-    const int notches = event->angleDelta().y() / 120;
-    const ScrollRequest request = notches > 0 ? ScrollRequest::kLineUp : ScrollRequest::kLineDown;
-    for (int i = 0; i < 3 * std::abs(notches); ++i) applyScroll(state_, request);
+    if (session_.scrollWheel(event->angleDelta().y() / 120) != 0) update();
     syncScrollBar();
-    update();
     event->accept();
 }
 

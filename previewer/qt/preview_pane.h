@@ -1,12 +1,13 @@
-// The preview pane: the preview bitmap drawn from row P at the top-left corner, on white, with
-// the vertical scroll bar at its right edge. The scroll bar only asks; the rules of the scroll
-// state decide where the view goes.
+// The preview pane: the session's bitmap drawn from row P at the top-left corner, on white, with
+// the vertical scroll bar at its right edge. The scroll bar only asks; the session's scroll rules
+// decide where the view goes.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
 
 #include "previewer/preview_bitmap.h"
+#include "previewer/preview_session.h"
 #include "previewer/scroll_state.h"
 
 class QScrollBar;
@@ -17,19 +18,16 @@ class PreviewPane : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kWidth = 584;
-    static constexpr int kHeight = 415;
-    static constexpr int kScrollBarWidth = 17;
+    // Scrolls through `session`, which must outlive the pane's use.
+    PreviewPane(QWidget* parent, PreviewSession& session);
 
-    explicit PreviewPane(QWidget* parent);
-
-    // The bitmap to show from now on (null: none, only the white background). The scroll
-    // position survives, clamped to the new bitmap.
+    // The bitmap to show from now on (null: none, only the white background), as the session
+    // holds it; the session has fitted the scroll position to it.
     void setBitmap(const PreviewBitmap* bitmap);
     // A scroll request, as the scroll bar gives them.
     void scroll(ScrollRequest request, int thumb = 0);
 
-    const ScrollState& scrollState() const { return state_; }
+    const ScrollState& scrollState() const { return session_.scrollState(); }
     QScrollBar* scrollBar() const { return bar_; }
     // What the pane shows of the bitmap (null when there is none).
     const QImage& image() const { return image_; }
@@ -42,9 +40,9 @@ class PreviewPane : public QWidget {
     void onAction(int action);
     void syncScrollBar();
 
+    PreviewSession& session_;
     QScrollBar* bar_;
     QImage image_;
-    ScrollState state_;
 };
 
 // The bitmap as Qt draws it: the start picture in colour, any other bitmap black on white.

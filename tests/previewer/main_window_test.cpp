@@ -1,5 +1,7 @@
 // The Qt window on the offscreen platform: its widget tree, the sample list, "&Open" with a file
-// given by the test, following the file, and PRINT through the virtual printer's scheduler.
+// given by the test, following the file as editors save it, the exact preview and the command
+// line's options, the printer list's error, and PRINT through the virtual printer's scheduler on
+// its worker thread.
 #include "previewer/qt/main_window.h"
 
 #include <QComboBox>
@@ -9,6 +11,7 @@
 #include <QScrollBar>
 #include <QtTest>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -172,7 +175,17 @@ class MainWindowTest : public QObject {
         QVERIFY(receipt80 > 0);
         w.printerList()->setCurrentIndex(receipt80);
         QTest::mouseClick(w.printButton(), Qt::LeftButton);  // the start picture
-        QCOMPARE(messages_, QStringList({QString(kSuccessCaption) + ": " + kPrintedToSpooler}));
+        // PRINT runs on its worker: the window goes on, busy, and takes no second PRINT.
+        QVERIFY(w.session().printing());
+        QVERIFY(!w.printButton()->isEnabled());
+        QCOMPARE(w.cursor().shape(), Qt::BusyCursor);
+        QTest::mouseClick(w.printButton(), Qt::LeftButton);
+        w.chooseSample(1);
+        QVERIFY(messages_.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(messages_, QStringList({QString(kSuccessCaption) + ": " + kPrintedToSpooler}),
+                                  30000);
+        QVERIFY(w.printButton()->isEnabled());
+        QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(printer_->takeJobs("receipt80", 1).size(), std::size_t{1});
 
         // Whatever is shown prints: here the placeholder of a file that cannot be read.
@@ -180,8 +193,92 @@ class MainWindowTest : public QObject {
         w.openLayoutFile("/nonexistent/layout.html");
         QVERIFY(w.bitmap()->kind == PreviewKind::kPlaceholder);
         QTest::mouseClick(w.printButton(), Qt::LeftButton);
-        QCOMPARE(messages_, QStringList({QString(kSuccessCaption) + ": " + kPrintedToSpooler}));
+        QTRY_COMPARE_WITH_TIMEOUT(messages_, QStringList({QString(kSuccessCaption) + ": " + kPrintedToSpooler}),
+                                  30000);
         QCOMPARE(printer_->takeJobs("receipt80", 1).size(), std::size_t{1});
+
+        // A failure shows the spooler's words below the text.
+        messages_.clear();
+        w.printerList()->setCurrentIndex(w.printerList()->findText("RAW"));
+        QTest::mouseClick(w.printButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(messages_.size(), 1, 30000);
+        QCOMPARE(messages_.first(), QString(kErrorCaption) +
+                                        ": Error - You do not have the drivers installed for this "
+                                        "Printer!\n\nprinter 'RAW' has no driver that gives a page size");
+    }
+
+    void followsTheFileThroughTheWaysEditorsSave() {
+        MainWindow& w = *window_;
+        testing::TempDir dir;
+        const std::string path = dir.file("receipt.html");
+        const auto rows = [](int count) {
+            std::string layout = "<table>";
+            for (int i = 0; i < count; ++i) layout += "<tr><td>Row</td><td>" + std::to_string(i) + "</td></tr>";
+            return layout + "</table>";
+        };
+        testing::writeBytes(path, rows(30));
+        w.openLayoutFile(QString::fromStdString(path));
+        w.pane()->scroll(ScrollRequest::kThumbPosition, 100);
+        int height = w.bitmap()->height();
+
+        // Deleted, then written again; renamed away, then written: each time taller, the view
+        // where it was.
+        std::filesystem::remove(path);
+        QTest::qWait(300);
+        testing::writeBytes(path, rows(35));
+        QTRY_VERIFY_WITH_TIMEOUT(w.bitmap()->height() > height, 5000);
+        height = w.bitmap()->height();
+        QCOMPARE(w.pane()->scrollState().position, 100);
+        QCOMPARE(w.pane()->scrollBar()->value(), 100);
+
+        std::filesystem::rename(path, path + "~");
+        QTest::qWait(300);
+        testing::writeBytes(path, rows(40));
+        QTRY_VERIFY_WITH_TIMEOUT(w.bitmap()->height() > height, 5000);
+        QCOMPARE(w.pane()->scrollState().position, 100);
+        QCOMPARE(w.pane()->image().height(), w.bitmap()->height());
+    }
+
+    void theExactPreviewAndTheCommandLine() {
+        testing::TempDir dir;
+        std::string tables;
+        for (int i = 0; i < 12; ++i) tables += "<table><tr><td>Row</td><td>1.00</td></tr></table>";
+        testing::writeBytes(dir.file("tables.html"), tables);
+        PreviewerOptions options;
+        options.imageDirectory = std::string(KESTRANE_SAMPLES) + "/base";
+        options.mode = PreviewMode::kStarJob;
+        options.layoutFile = dir.file("tables.html");
+        MainWindow w(options);
+        QVERIFY(w.exactAction()->isChecked());
+        QCOMPARE(w.session().followedFile(), options.layoutFile);
+        // Every table one below the other: taller than the pane.
+        const int exactHeight = w.bitmap()->height();
+        QVERIFY(exactHeight > 415);
+        w.exactAction()->trigger();
+        QCOMPARE(w.session().mode(), PreviewMode::kPreviewer);
+        QCOMPARE(w.bitmap()->height() * 12, exactHeight);
+
+        // A file too large to be a layout: the placeholder names the cap.
+        testing::writeBytes(dir.file("large.html"), std::string(5 << 20, ' '));
+        w.openLayoutFile(QString::fromStdString(dir.file("large.html")));
+        QVERIFY(w.bitmap()->kind == PreviewKind::kPlaceholder);
+        QVERIFY2(w.session().reason().find("4 MiB") != std::string::npos, w.session().reason().c_str());
+        QCOMPARE(w.pane()->image(), toQImage(placeholderBitmap(w.session().reason())));
+    }
+
+    void printersThatCannotBeListedAreAMessage() {
+        SessionServices services = systemServices();
+        services.listPrinters = [](std::string& error) {
+            error = "the CUPS scheduler at /run/none does not answer";
+            return std::vector<PrinterInfo>();
+        };
+        PreviewerOptions options;
+        MainWindow w(options, services);
+        QStringList shown;
+        w.showMessage = [&shown](const QString& text, const QString& caption) { shown << caption + ": " + text; };
+        QCOMPARE(entries(w.printerList()), QStringList({kSelectPrinter}));
+        QTRY_COMPARE(shown, QStringList({QString(kErrorCaption) + ": " + kPrintersNotListed +
+                                         "\n\nthe CUPS scheduler at /run/none does not answer"}));
     }
 };
 

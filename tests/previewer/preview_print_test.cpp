@@ -6,10 +6,12 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "jobs/job_messages.h"
 #include "platform/raster_pages.h"
 #include "platform/spooler.h"
+#include "previewer/preview_session.h"
 #include "previewer/previewer_texts.h"
 #include "tests/support/virtual_printer.h"
 
@@ -118,6 +120,29 @@ TEST_F(PreviewPrintTest, FailuresAreMessagesAndNothingReachesThePrinter) {
         EXPECT_EQ(messageBoxText(outcome), c.detail.empty() ? c.text : c.text + "\n\n" + c.detail) << c.what;
     }
     EXPECT_EQ(printer_->jobCount("receipt80"), 0u);
+}
+
+// A scheduler that does not answer: the list holds only "Select Printer", and a message says why
+// in the spooler's words. (On a thread of its own: a thread's CUPS client keeps its scheduler.)
+TEST_F(PreviewPrintTest, ASpoolerThatDoesNotAnswerIsAMessageNotAnEmptyList) {
+    const std::string socket = printer_->socket();
+    ::setenv("CUPS_SERVER", "/nonexistent/kestrane-cups.sock", 1);
+    std::vector<std::string> entries;
+    std::vector<PreviewMessage> messages;
+    std::thread([&] {
+        PreviewerOptions options;
+        PreviewSession session(options);
+        session.readPrinters();
+        entries = session.printerEntries();
+        messages = session.takeMessages();
+    }).join();
+    ::setenv("CUPS_SERVER", socket.c_str(), 1);
+    EXPECT_EQ(entries, std::vector<std::string>({kSelectPrinter}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kPrintersNotListed);
+    EXPECT_EQ(messages[0].caption, kErrorCaption);
+    EXPECT_FALSE(messages[0].detail.empty());
+    EXPECT_EQ(messageBoxText(messages[0]), std::string(kPrintersNotListed) + "\n\n" + messages[0].detail);
 }
 
 }  // namespace

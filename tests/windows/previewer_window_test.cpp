@@ -1,12 +1,15 @@
-// ReceiptPreviewer.exe as a user meets it: the program is started, its windows are found by
-// class and id, and it is driven with the messages its controls send, from another process.
+// ReceiptPreviewer.exe as a user meets it: the program is started (with a command line, for
+// --exact and a followed file), its windows are found by class and id, and it is driven with the
+// messages its controls send, from another process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "previewer/previewer_texts.h"
@@ -51,14 +54,59 @@ RECT placeIn(HWND window, HWND parent) {
     return rect;
 }
 
+// A file of the test's own in Windows' temporary folder, removed afterwards (with what a save
+// left beside it).
+struct TempLayout {
+    explicit TempLayout(const char* name) {
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        path = std::string(folder) + "kestrane-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    }
+    ~TempLayout() {
+        DeleteFileA(path.c_str());
+        DeleteFileA((path + "~").c_str());
+    }
+    void write(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
+    // Quoted for a command line.
+    std::string argument() const { return "\"" + path + "\""; }
+    std::string path;
+};
+
+// One table of `rows` rows: 49 pixels for one, taller than the pane for 40.
+std::string rowsLayout(int rows) {
+    std::string layout = "<table>";
+    for (int i = 0; i < rows; ++i) layout += "<tr><td>Row</td><td>" + std::to_string(i) + ".00</td></tr>";
+    return layout + "</table>";
+}
+
+// Whether `condition` holds within `seconds`.
+template <typename Condition>
+bool within(int seconds, Condition condition) {
+    for (int i = 0; i < seconds * 20; ++i, Sleep(50)) {
+        if (condition()) return true;
+    }
+    return condition();
+}
+
 class PreviewerWindowTest : public testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { launch(""); }
+
+    void TearDown() override { quit(); }
+
+    // Starts the program with `arguments` on its command line.
+    void start(const std::string& arguments) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        std::string command = "\"" KESTRANE_PREVIEWER_EXE "\"";
+        std::string command = "\"" KESTRANE_PREVIEWER_EXE "\" " + arguments;
         ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                                    nullptr, &startup, &process_));
+    }
+
+    // Starts the program and finds its windows.
+    void launch(const std::string& arguments) {
+        start(arguments);
+        if (process_.hProcess == nullptr) return;
         WaitForInputIdle(process_.hProcess, 20000);
         for (int i = 0; i < 200 && main_ == nullptr; ++i, Sleep(50))
             main_ = FindWindowA("TestWindow", kWindowTitle);
@@ -69,17 +117,24 @@ class PreviewerWindowTest : public testing::Test {
         ASSERT_NE(bar_, nullptr);
     }
 
-    void TearDown() override {
-        if (process_.hProcess == nullptr) return;
-        if (main_ != nullptr) PostMessageA(main_, WM_CLOSE, 0, 0);
-        // Closing the window ends the program, with status 0.
+    // The program's status once it has ended.
+    DWORD ended() {
         EXPECT_EQ(WaitForSingleObject(process_.hProcess, 20000), WAIT_OBJECT_0);
         DWORD status = 1;
         GetExitCodeProcess(process_.hProcess, &status);
-        EXPECT_EQ(status, 0u);
         TerminateProcess(process_.hProcess, 1);
         CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
+        process_ = PROCESS_INFORMATION{};
+        main_ = pane_ = bar_ = nullptr;
+        return status;
+    }
+
+    // Closing the window ends the program, with status 0.
+    void quit() {
+        if (process_.hProcess == nullptr) return;
+        if (main_ != nullptr) PostMessageA(main_, WM_CLOSE, 0, 0);
+        EXPECT_EQ(ended(), 0u);
     }
 
     // Chooses entry `index` of a list as a click would: the selection, then the notification
@@ -168,6 +223,68 @@ TEST_F(PreviewerWindowTest, PrintsTheSampleOnTheChosenPrinter) {
     }
     EXPECT_NE(std::find(texts.begin(), texts.end(), kPrintedToSpooler), texts.end());
     SendMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// The command line: --exact, a file followed through the ways editors save it, and what it
+// refuses.
+class PreviewerCommandLineTest : public PreviewerWindowTest {
+  protected:
+    void SetUp() override {}
+};
+
+TEST_F(PreviewerCommandLineTest, ExactDrawsEveryTableAsTheStarJobDoes) {
+    // Twelve tables of one row: the previewer's own variant draws the first (49 pixels), the STAR
+    // job each one below the other (588), taller than the pane.
+    TempLayout layout("tables.html");
+    std::string tables;
+    for (int i = 0; i < 12; ++i) tables += "<table><tr><td>Row</td><td>1.00</td></tr></table>";
+    layout.write(tables);
+    for (const auto& [arguments, tall, sample] :
+         {std::make_tuple(layout.argument(), false, 0), std::make_tuple("--exact " + layout.argument(), true, 0),
+          std::make_tuple(std::string("--exact --base . --sample vexo"), true, 2)}) {
+        launch(arguments);
+        EXPECT_EQ(scrolls(pane_), tall) << arguments;
+        // The sample list names no sample while a file is shown; --sample chooses one.
+        EXPECT_EQ(SendMessageA(GetDlgItem(bar_, 1045), CB_GETCURSEL, 0, 0), sample) << arguments;
+        quit();
+    }
+}
+
+TEST_F(PreviewerCommandLineTest, FollowsTheFileAsEditorsSaveIt) {
+    TempLayout layout("followed.html");
+    layout.write(rowsLayout(1));
+    launch(layout.argument());
+    EXPECT_FALSE(scrolls(pane_));
+    layout.write(rowsLayout(40));  // in place
+    EXPECT_TRUE(within(10, [&] { return scrolls(pane_); }));
+    // Deleted: the last drawing stays while the file is gone, then the file written again shows.
+    ASSERT_TRUE(DeleteFileA(layout.path.c_str()));
+    Sleep(2500);
+    EXPECT_TRUE(scrolls(pane_));
+    layout.write(rowsLayout(1));
+    EXPECT_TRUE(within(10, [&] { return !scrolls(pane_); }));
+    // Renamed away, then written.
+    ASSERT_TRUE(MoveFileA(layout.path.c_str(), (layout.path + "~").c_str()));
+    Sleep(1500);
+    layout.write(rowsLayout(40));
+    EXPECT_TRUE(within(10, [&] { return scrolls(pane_); }));
+}
+
+TEST_F(PreviewerCommandLineTest, ARefusedCommandLineSaysWhyAndEndsWithStatusTwo) {
+    start("--sample Nope");
+    HWND box = nullptr;
+    for (int i = 0; i < 400 && box == nullptr; ++i, Sleep(50)) box = FindWindowA(nullptr, kProgramName);
+    ASSERT_NE(box, nullptr);
+    std::string said;
+    for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr)) != nullptr;) {
+        wchar_t text[2048] = {};
+        GetWindowTextW(child, text, 2048);
+        said += narrow(text);
+    }
+    EXPECT_NE(said.find("no sample named Nope (Kestrane, Vexo, Invoice)"), std::string::npos) << said;
+    EXPECT_EQ(FindWindowA("TestWindow", kWindowTitle), nullptr);
+    SendMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(ended(), 2u);
 }
 
 }  // namespace
