@@ -1,12 +1,15 @@
-// Images as device-independent bitmaps for GDI: 24-bit top-down rows of blue, green and red,
-// each row padded to a multiple of four bytes.
+// Images and canvases as device-independent bitmaps for GDI: 24-bit top-down rows of blue, green
+// and red, or one-bit rows as a canvas holds them; each row padded to a multiple of four bytes.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "platform/canvas.h"
 #include "platform/image.h"
 
 namespace kestrane {
@@ -24,6 +27,40 @@ inline BITMAPINFO rgbDibInfo(int32_t width, int32_t height) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     return info;
+}
+
+// A one-bit DIB's header and its two colours: bit 0 black, bit 1 white, as a canvas has them.
+struct MonochromeDibInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
+inline MonochromeDibInfo monochromeDibInfo(int32_t width, int32_t height) {
+    MonochromeDibInfo info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = width;
+    info.header.biHeight = -height;  // top-down rows
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 1;
+    info.header.biCompression = BI_RGB;
+    info.colours[1] = RGBQUAD{255, 255, 255, 0};
+    return info;
+}
+
+inline std::size_t monochromeDibStride(int32_t width) {
+    return (static_cast<std::size_t>(width) + 31) / 32 * 4;
+}
+
+// The canvas's rows as a one-bit DIB's: the same bits, each row padded to four bytes.
+inline std::vector<uint8_t> monochromeDibRows(const Canvas& canvas) {
+    const std::size_t stride = monochromeDibStride(canvas.width);
+    std::vector<uint8_t> rows(stride * static_cast<std::size_t>(canvas.height), 0);
+    for (int32_t y = 0; y < canvas.height; ++y) {
+        std::copy_n(&canvas.bits[static_cast<std::size_t>(y) * canvas.stride], canvas.stride,
+                    &rows[static_cast<std::size_t>(y) * stride]);
+    }
+    return rows;
 }
 
 // Copies `width` x `height` pixels between an Image's rows and a DIB's, whose channel orders are

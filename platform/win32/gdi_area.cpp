@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/raster/packed_bits.h"
+#include "platform/win32/dib_pixels.h"
 
 namespace kestrane {
 
@@ -18,21 +19,10 @@ class Scratch {
     bool reserve(int32_t width, int32_t height) {
         if (bitmap_ != nullptr && width <= width_ && height <= height_) return true;
         release();
-        struct {
-            BITMAPINFOHEADER header;
-            RGBQUAD colours[2];
-        } info{};
-        info.header.biSize = sizeof info.header;
-        info.header.biWidth = std::max(width, width_);
-        info.header.biHeight = -std::max(height, height_);  // top-down rows
-        info.header.biPlanes = 1;
-        info.header.biBitCount = 1;
-        info.header.biCompression = BI_RGB;
-        info.colours[1] = RGBQUAD{255, 255, 255, 0};
+        MonochromeDibInfo info = monochromeDibInfo(std::max(width, width_), std::max(height, height_));
         dc_ = CreateCompatibleDC(nullptr);
         void* bits = nullptr;
-        bitmap_ = dc_ != nullptr ? CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info),
-                                                    DIB_RGB_COLORS, &bits, nullptr, 0)
+        bitmap_ = dc_ != nullptr ? CreateDIBSection(dc_, info.info(), DIB_RGB_COLORS, &bits, nullptr, 0)
                                  : nullptr;
         if (bitmap_ == nullptr) {
             release();

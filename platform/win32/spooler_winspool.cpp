@@ -10,6 +10,7 @@
 
 #include "platform/spooler.h"
 #include "platform/system_error.h"
+#include "platform/win32/dib_pixels.h"
 
 namespace kestrane {
 
@@ -59,27 +60,12 @@ class GdiDocument : public SpoolerDocument {
     bool addPage(const Canvas& page) override {
         if (StartPage(dc_) <= 0) return fail("the spooler refused a page");
         // DIB rows are DWORD-aligned; the canvas's are byte-aligned.
-        const int32_t stride = (page.width + 31) / 32 * 4;
-        std::vector<uint8_t> rows(static_cast<std::size_t>(stride) * page.height);
-        for (int32_t y = 0; y < page.height; ++y) {
-            std::copy_n(&page.bits[static_cast<std::size_t>(y) * page.stride], page.stride,
-                        rows.begin() + static_cast<std::ptrdiff_t>(y) * stride);
-        }
-        struct {
-            BITMAPINFOHEADER header;
-            RGBQUAD colours[2];
-        } info{};
-        info.header.biSize = sizeof info.header;
-        info.header.biWidth = page.width;
-        info.header.biHeight = -page.height;
-        info.header.biPlanes = 1;
-        info.header.biBitCount = 1;
-        info.header.biCompression = BI_RGB;
-        info.colours[1] = RGBQUAD{255, 255, 255, 0};
+        const std::vector<uint8_t> rows = monochromeDibRows(page);
+        MonochromeDibInfo info = monochromeDibInfo(page.width, page.height);
         const int copied = SetDIBitsToDevice(dc_, 0, 0, static_cast<DWORD>(page.width),
                                              static_cast<DWORD>(page.height), 0, 0, 0,
-                                             static_cast<UINT>(page.height), rows.data(),
-                                             reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+                                             static_cast<UINT>(page.height), rows.data(), info.info(),
+                                             DIB_RGB_COLORS);
         if (copied == 0) return fail("the page could not be drawn on the printer");
         if (EndPage(dc_) <= 0) return fail("the spooler refused a page");
         return true;

@@ -85,37 +85,21 @@ void setScrollBar(HWND pane) {
 }
 
 void paintBitmap(HDC dc, const PreviewBitmap& bitmap, int32_t top) {
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[2];
-    } info{};
-    info.header.biSize = sizeof info.header;
-    info.header.biPlanes = 1;
-    info.header.biCompression = BI_RGB;
-    std::vector<uint8_t> rows;
+    const auto paint = [&](const void* rows, const BITMAPINFO* info) {
+        StretchDIBits(dc, 0, -top, bitmap.width(), bitmap.height(), 0, 0, bitmap.width(),
+                      bitmap.height(), rows, info, DIB_RGB_COLORS, SRCCOPY);
+    };
     if (bitmap.kind == PreviewKind::kStartPicture) {
         const Image& picture = bitmap.picture;
-        rows.assign(rgbDibStride(picture.width) * static_cast<std::size_t>(picture.height), 0);
+        std::vector<uint8_t> rows(rgbDibStride(picture.width) * static_cast<std::size_t>(picture.height), 0);
         imageToDib(picture, rows.data());
-        info.header.biWidth = picture.width;
-        info.header.biHeight = -picture.height;
-        info.header.biBitCount = 24;
-    } else {
-        const Canvas& canvas = bitmap.canvas;
-        const int32_t stride = (canvas.width + 31) / 32 * 4;
-        rows.assign(static_cast<std::size_t>(stride) * canvas.height, 0);
-        for (int32_t y = 0; y < canvas.height; ++y) {
-            std::copy_n(&canvas.bits[static_cast<std::size_t>(y) * canvas.stride], canvas.stride,
-                        &rows[static_cast<std::size_t>(y) * stride]);
-        }
-        info.header.biWidth = canvas.width;
-        info.header.biHeight = -canvas.height;
-        info.header.biBitCount = 1;
-        info.colours[1] = RGBQUAD{255, 255, 255, 0};
+        const BITMAPINFO info = rgbDibInfo(picture.width, picture.height);
+        paint(rows.data(), &info);
+        return;
     }
-    StretchDIBits(dc, 0, -top, bitmap.width(), bitmap.height(), 0, 0, bitmap.width(),
-                  bitmap.height(), rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                  DIB_RGB_COLORS, SRCCOPY);
+    const std::vector<uint8_t> rows = monochromeDibRows(bitmap.canvas);
+    MonochromeDibInfo info = monochromeDibInfo(bitmap.canvas.width, bitmap.canvas.height);
+    paint(rows.data(), info.info());
 }
 
 LRESULT CALLBACK paneProcedure(HWND pane, UINT msg, WPARAM w, LPARAM l) {
