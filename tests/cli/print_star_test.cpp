@@ -4,6 +4,7 @@
 #include <stb_image.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 #include "output/star_print.h"
@@ -210,6 +211,33 @@ TEST(PrintStarTest, ASchedulerThatGoesAwayMidJobIsAnErrorNeverSuccess) {
     stopper.join();
     EXPECT_EQ(printed.status, 1) << printed.out;
     EXPECT_EQ(printed.out.rfind("Error - ", 0), 0u) << printed.out;
+}
+
+// A driver that describes a page no memory can hold (a broken or hostile PPD) ends the job with
+// its message; the process lives to say it.
+TEST(PrintStarTest, APageTooLargeForMemoryIsAnErrorNotACrash) {
+    VirtualPrinter printer;
+    ASSERT_EQ(printer.problem(), "");
+    testing::TempDir dir;
+    std::string ppd = testing::readFile(std::string(KESTRANE_SOURCE_DIR) + "/scripts/virtual-printer.d/receipt.ppd.in");
+    const std::pair<const char*, const char*> values[] = {
+        {"@WIDTH@", "80"}, {"@PRINTABLE@", "72"}, {"@LENGTH@", "200"}, {"@FORMAT@", "image/pwg-raster"},
+        {"@RESOLUTION@", "2000000x2000000dpi"}, {"@DPI@", "2000000"}, {"@WIDTHPT@", "226.77"},
+        {"@LENGTHPT@", "566.93"}, {"@MARGINPT@", "11.34"}, {"@RIGHTPT@", "215.43"}};
+    for (const auto& [from, to] : values) {
+        for (std::size_t at; (at = ppd.find(from)) != std::string::npos;) ppd.replace(at, std::strlen(from), to);
+    }
+    testing::writeBytes(dir.file("huge.ppd"), ppd);
+    ASSERT_EQ(printer.cups({"lpadmin", "-p", "huge", "-E", "-v", "socket://127.0.0.1:9/?snmp=false", "-P",
+                            dir.file("huge.ppd")}).find("rror"), std::string::npos);
+    testing::writeBytes(dir.file("layout.html"), "<table>" + rows(1) + "</table>");
+    // Under AddressSanitizer an allocation that cannot be had must throw, as it does without it.
+    const auto printed = testing::runCommand(
+        "env", {"CUPS_SERVER=" + printer.socket(), "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=0",
+                KESTRANE_CLI, "print", "--type", "STAR", "--printer", "huge", "--base", dir.path(),
+                dir.file("layout.html")});
+    EXPECT_EQ(printed.status, 1) << printed.err;
+    EXPECT_EQ(printed.out, "Error - The print job ran out of memory\n") << printed.err;
 }
 
 // A scheduler that stops answering (stopped, swapped out, wedged) costs a request its wait limit
