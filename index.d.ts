@@ -48,14 +48,17 @@ export interface JobDetails {
 /**
  * printReceipt off the JavaScript thread: resolves to the same message. Jobs for one printer
  * run one at a time in call order; jobs for different printers run side by side. With
- * `{ details: true }` as a sixth argument it resolves to { message, ok, detail, warnings }.
+ * `{ details: true }` as a sixth argument it resolves to { message, ok, detail, warnings }. With
+ * `{ confirm: seconds }` a STAR job waits until the spooler reports each section printed: a job
+ * stopped, aborted or cancelled, or not done in time, is an "Error - " message with the
+ * spooler's reasons.
  */
 export function printReceiptAsync(printerName: unknown, printerType: unknown, ipAddress: unknown,
                                   imageDirectory: unknown, receiptText: unknown,
-                                  options: { details: true }): Promise<{ message: PrintMessage } & JobDetails>;
+                                  options: { details: true; confirm?: number }): Promise<{ message: PrintMessage } & JobDetails>;
 export function printReceiptAsync(printerName: unknown, printerType?: unknown, ipAddress?: unknown,
                                   imageDirectory?: unknown, receiptText?: unknown,
-                                  options?: { details?: false }): Promise<PrintMessage>;
+                                  options?: { details?: false; confirm?: number }): Promise<PrintMessage>;
 
 export interface PrinterInfo {
   name: string;

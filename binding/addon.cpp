@@ -2,6 +2,7 @@
 // values to and from the engine's strings and buffers and hands the work to the engine.
 #include <node_api.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -150,6 +151,21 @@ napi_value option(napi_env env, napi_value options, const char* name) {
     return valueType == napi_undefined ? nullptr : value;
 }
 
+// The `confirm` option of an options object, seconds to wait for the spooler to report the job
+// printed, in milliseconds (at most a day); 0 when it is missing or not a positive number.
+int confirmOption(napi_env env, napi_value options) {
+    napi_value value = option(env, options, "confirm");
+    napi_value number = nullptr;
+    double seconds = 0;
+    if (value == nullptr || napi_coerce_to_number(env, value, &number) != napi_ok ||
+        napi_get_value_double(env, number, &seconds) != napi_ok || !(seconds > 0)) {
+        napi_value ignored = nullptr;
+        napi_get_and_clear_last_exception(env, &ignored);
+        return 0;
+    }
+    return static_cast<int>(std::min(seconds, 86400.0) * 1000);
+}
+
 // A flag of an options object: false when it is missing.
 bool flagOption(napi_env env, napi_value options, const char* name) {
     napi_value value = option(env, options, name);
@@ -286,7 +302,8 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
     settlement->details = flagOption(env, args.values[5], "details");
     PrintRequest request;
     JobOutcome refused;
-    if (!toRequest(env, args, request, refused)) {
+    if (toRequest(env, args, request, refused)) request.confirmMilliseconds = confirmOption(env, args.values[5]);
+    if (!refused.succeeded()) {
         napi_resolve_deferred(env, settlement->deferred, makeAnswer(env, refused, settlement->details));
         return promise;
     }

@@ -16,7 +16,8 @@ int runPrintCommand(const std::vector<std::string>& args) {
                           {{"--type", "--type"},
                            {"--address", "--address"},
                            {"--printer", "--printer"},
-                           {"--base", "--base"}},
+                           {"--base", "--base"},
+                           {"--confirm", "--confirm"}},
                           {"--type", "--base"}};
     ParsedOptions options;
     std::string error;
@@ -32,6 +33,14 @@ int runPrintCommand(const std::vector<std::string>& args) {
     if (options.values.count(needed) == 0) {
         return usageError("print", std::string("option ") + needed + " is required for " + type);
     }
+    int confirmSeconds = 0;
+    if (options.values.count("--confirm") != 0) {
+        const std::string value = options.value("--confirm");
+        if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos ||
+            (confirmSeconds = std::stoi(value)) < 1) {
+            return usageError("print", "--confirm takes a number of seconds from 1 to 9999");
+        }
+    }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     // The add-on's request, so the command answers as the add-on does (its checks included).
@@ -41,6 +50,7 @@ int runPrintCommand(const std::vector<std::string>& args) {
     request.ipAddress = type == "EPSON" ? options.value("--address") : "-";
     request.imageDirectory = options.value("--base");
     request.receiptText = layout;
+    request.confirmMilliseconds = confirmSeconds * 1000;
     const JobOutcome outcome = runPrintRequest(request);
     std::cout << jobMessage(outcome) << "\n";
     reportOutcome(outcome);

@@ -38,13 +38,15 @@ const CommandText kCommands[] = {
      "standard input), line feeds stored as CR LF, to FILE or standard output. Exit status: 0,\n"
      "or 2 for a usage or file error.\n"},
     {"print",
-     "print --type STAR --printer NAME --base BASEDIR LAYOUT\n"
+     "print --type STAR --printer NAME --base BASEDIR [--confirm SECONDS] LAYOUT\n"
      "       kestrane print --type EPSON --address ADDR --base BASEDIR LAYOUT",
      "print LAYOUT on the STAR printer NAME, or the EPSON printer at ADDR",
      "Runs the print job of the type and prints its one message. BASEDIR is the application's\n"
      "base directory. STAR: NAME is a printer the spooler knows (see kestrane printers); each\n"
      "table section is drawn, with images from BASEDIR/node_modules/printer/GDIImageDirectory,\n"
-     "and sent as one document of raster pages. EPSON: ADDR is host, host:port, [IPv6] or\n"
+     "and sent as one document of raster pages; with --confirm, success waits (up to SECONDS)\n"
+     "until the spooler reports each document printed, and a job it stopped, aborted or\n"
+     "cancelled is an error with its reasons. EPSON: ADDR is host, host:port, [IPv6] or\n"
      "[IPv6]:port (port 515 when none is given); the stream file is made in\n"
      "BASEDIR/node_modules/printer/build/, which must exist. Exit status: 0 printed, 1 an\n"
      "\"Error - \" message, 2 a usage or file error.\n"},

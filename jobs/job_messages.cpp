@@ -12,7 +12,8 @@ namespace {
 bool messageIsDetail(JobStatus status) {
     return status == JobStatus::kArgumentRefused || status == JobStatus::kAddressRefused ||
            status == JobStatus::kStreamFileFailed || status == JobStatus::kNotDelivered ||
-           status == JobStatus::kOutputFailed || status == JobStatus::kJobFailed;
+           status == JobStatus::kOutputFailed || status == JobStatus::kJobFailed ||
+           status == JobStatus::kNotPrinted;
 }
 
 }  // namespace
@@ -73,7 +74,8 @@ std::string jobMessage(const JobOutcome& outcome) {
         case JobStatus::kStreamFileFailed:
         case JobStatus::kNotDelivered:
         case JobStatus::kOutputFailed:
-        case JobStatus::kJobFailed: break;
+        case JobStatus::kJobFailed:
+        case JobStatus::kNotPrinted: break;
     }
     return error + outcome.detail;
 }

@@ -46,6 +46,9 @@ enum class JobStatus {
     kOutputFailed,
     // The engine failed inside (out of memory, no thread): the detail says how.
     kJobFailed,
+    // Asked to wait for it, the spooler did not report the job printed: the detail says how it
+    // ended (stopped, aborted, cancelled) or that no end came within the limit.
+    kNotPrinted,
 };
 
 struct JobOutcome {

@@ -31,7 +31,8 @@ JobOutcome runPrintRequest(const PrintRequest& request) {
             return printRawReceipt(request.imageDirectory, request.ipAddress, request.receiptText);
         }
         if (type == "STAR") {
-            return printStarReceipt(request.imageDirectory, request.printerName, request.receiptText);
+            return printStarReceipt(request.imageDirectory, request.printerName, request.receiptText,
+                                    request.confirmMilliseconds);
         }
         return jobOutcome(JobStatus::kPrinterNotSupported);
     });

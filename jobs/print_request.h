@@ -16,6 +16,9 @@ struct PrintRequest {
     std::string ipAddress;
     std::string imageDirectory;
     std::string receiptText;
+    // STAR: how long to wait for the spooler to report each section printed (0: not at all, and
+    // success means the spooler took the job, as it always did).
+    int confirmMilliseconds = 0;
 };
 
 // Checks the request (printer name, type, IP address and receipt text not blank once trimmed,

@@ -68,7 +68,7 @@ Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWi
     return page;
 }
 
-JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas) {
+JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas, int confirmMilliseconds) {
     DeviceResult opened = DeviceResult::kOpened;
     const std::unique_ptr<PrinterDevice> device = openPrinterDevice(printerName, opened);
     const std::string name = "printer '" + printerName + "'";
@@ -97,11 +97,18 @@ JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas) {
         }
     }
     if (!document->finish()) return notWritten("ending the document on " + name, document->error());
-    return jobOutcome(JobStatus::kStarPrinted);
+    if (confirmMilliseconds <= 0) return jobOutcome(JobStatus::kStarPrinted);
+    const JobEnd end = document->waitUntilPrinted(confirmMilliseconds);
+    switch (end.state) {
+        case JobEnd::State::kPrinted: return jobOutcome(JobStatus::kStarPrinted);
+        case JobEnd::State::kFailed: return jobOutcome(JobStatus::kNotPrinted, "The receipt did not print: " + end.reason);
+        case JobEnd::State::kUnconfirmed: break;
+    }
+    return jobOutcome(JobStatus::kNotPrinted, "No confirmation that the receipt printed: " + end.reason);
 }
 
 JobOutcome printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
-                            const std::string& receiptText) {
+                            const std::string& receiptText, int confirmMilliseconds) {
     const PrinterState state = printerState(printerName);
     if (state != PrinterState::kReady) {
         // A name with a backslash is a printer shared by another machine.
@@ -112,7 +119,7 @@ JobOutcome printStarReceipt(const std::string& imageDirectory, const std::string
     if (receiptText.size() < 5) return jobOutcome(JobStatus::kTextTooShort);
     if (printerName.size() < 2) return jobOutcome(JobStatus::kPrinterNameTooShort);
     JobOutcome outcome = runStarJob(imageDirectory, receiptText, [&](const Canvas& canvas, std::size_t) {
-        return printCanvas(printerName, canvas);
+        return printCanvas(printerName, canvas, confirmMilliseconds);
     });
     if (outcome.status == JobStatus::kDrawn) outcome.status = JobStatus::kStarPrinted;
     return outcome;

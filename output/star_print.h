@@ -42,12 +42,14 @@ Canvas devicePage(const Canvas& canvas, const PageSlice& slice, int32_t deviceWi
 // Prints `canvas` on `printerName` as one document titled kStarDocumentTitle: opened again,
 // scaled to the device's width and cut into its pages. kStarPrinted once the spooler took every
 // page; otherwise the failure, with the step and the spooler's words in the detail.
-JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas);
+// With `confirmMilliseconds`, it then waits up to that long for the spooler to report the job
+// completed: a job stopped, aborted or cancelled, or not done by then, is kNotPrinted.
+JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas, int confirmMilliseconds = 0);
 
 // Prints `receiptText` on `printerName`: the printer must be ready, the texts long enough; each
 // table section is drawn and sent with printCanvas. kStarPrinted, or the first failure; sections
 // before a failure stay printed.
 JobOutcome printStarReceipt(const std::string& imageDirectory, const std::string& printerName,
-                            const std::string& receiptText);
+                            const std::string& receiptText, int confirmMilliseconds = 0);
 
 }  // namespace kestrane

@@ -61,6 +61,17 @@ PrinterState printerState(const std::string& printer);
 // Every printer the spooler knows, in its order. On failure an empty list and a reason.
 std::vector<PrinterInfo> listPrinters(std::string& error);
 
+// How a finished document's job ended, as far as the spooler says.
+struct JobEnd {
+    enum class State {
+        kPrinted,      // the spooler reports the job completed
+        kFailed,       // stopped, aborted or cancelled: `reason` has the spooler's words
+        kUnconfirmed,  // not finished within the limit, or the spooler cannot tell
+    };
+    State state = State::kUnconfirmed;
+    std::string reason;
+};
+
 // One spooler document: pages in order, then finish. A document that is destroyed unfinished is
 // cancelled, so nothing half-sent prints. It must not outlive the device it was started on.
 class SpoolerDocument {
@@ -71,6 +82,8 @@ class SpoolerDocument {
     virtual bool addPage(const Canvas& page) = 0;
     // Ends the document; false, with error() set, when the spooler did not accept it whole.
     virtual bool finish() = 0;
+    // After finish(): waits, up to `limitMilliseconds`, until the spooler reports the job done.
+    virtual JobEnd waitUntilPrinted(int limitMilliseconds) = 0;
     virtual const std::string& error() const = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "platform/cups/cups_connection.h"
 #include "platform/cups/cups_library.h"
 #include "platform/cups/dest_media.h"
+#include "platform/cups/job_state.h"
 #include "platform/spooler.h"
 
 namespace kestrane {
@@ -125,6 +126,10 @@ class CupsDocument : public SpoolerDocument {
             return false;
         }
         return true;
+    }
+
+    JobEnd waitUntilPrinted(int limitMilliseconds) override {
+        return waitForCupsJob(http_, dest_, job_, limitMilliseconds);
     }
 
     const std::string& error() const override { return error_; }

@@ -76,6 +76,12 @@ class GdiDocument : public SpoolerDocument {
         return EndDoc(dc_) > 0 || fail("the spooler did not take the document");
     }
 
+    // The Windows spooler's job states are not read yet: a caller that asks is told so, never
+    // told "printed".
+    JobEnd waitUntilPrinted(int) override {
+        return {JobEnd::State::kUnconfirmed, "the Windows spooler's job states are not read yet"};
+    }
+
     const std::string& error() const override { return error_; }
 
   private:

@@ -213,21 +213,26 @@ TEST(PrintStarTest, ASchedulerThatGoesAwayMidJobIsAnErrorNeverSuccess) {
     EXPECT_EQ(printed.out.rfind("Error - ", 0), 0u) << printed.out;
 }
 
+// The virtual printer's 80 mm PPD at `dpi` dots an inch.
+std::string receiptPpd(const std::string& dpi) {
+    std::string ppd = testing::readFile(std::string(KESTRANE_SOURCE_DIR) + "/scripts/virtual-printer.d/receipt.ppd.in");
+    const std::pair<std::string, std::string> values[] = {
+        {"@WIDTH@", "80"}, {"@PRINTABLE@", "72"}, {"@LENGTH@", "200"}, {"@FORMAT@", "image/pwg-raster"},
+        {"@RESOLUTION@", dpi + "x" + dpi + "dpi"}, {"@DPI@", dpi}, {"@WIDTHPT@", "226.77"},
+        {"@LENGTHPT@", "566.93"}, {"@MARGINPT@", "11.34"}, {"@RIGHTPT@", "215.43"}};
+    for (const auto& [from, to] : values) {
+        for (std::size_t at; (at = ppd.find(from)) != std::string::npos;) ppd.replace(at, from.size(), to);
+    }
+    return ppd;
+}
+
 // A driver that describes a page no memory can hold (a broken or hostile PPD) ends the job with
 // its message; the process lives to say it.
 TEST(PrintStarTest, APageTooLargeForMemoryIsAnErrorNotACrash) {
     VirtualPrinter printer;
     ASSERT_EQ(printer.problem(), "");
     testing::TempDir dir;
-    std::string ppd = testing::readFile(std::string(KESTRANE_SOURCE_DIR) + "/scripts/virtual-printer.d/receipt.ppd.in");
-    const std::pair<const char*, const char*> values[] = {
-        {"@WIDTH@", "80"}, {"@PRINTABLE@", "72"}, {"@LENGTH@", "200"}, {"@FORMAT@", "image/pwg-raster"},
-        {"@RESOLUTION@", "2000000x2000000dpi"}, {"@DPI@", "2000000"}, {"@WIDTHPT@", "226.77"},
-        {"@LENGTHPT@", "566.93"}, {"@MARGINPT@", "11.34"}, {"@RIGHTPT@", "215.43"}};
-    for (const auto& [from, to] : values) {
-        for (std::size_t at; (at = ppd.find(from)) != std::string::npos;) ppd.replace(at, std::strlen(from), to);
-    }
-    testing::writeBytes(dir.file("huge.ppd"), ppd);
+    testing::writeBytes(dir.file("huge.ppd"), receiptPpd("2000000"));
     ASSERT_EQ(printer.cups({"lpadmin", "-p", "huge", "-E", "-v", "socket://127.0.0.1:9/?snmp=false", "-P",
                             dir.file("huge.ppd")}).find("rror"), std::string::npos);
     testing::writeBytes(dir.file("layout.html"), "<table>" + rows(1) + "</table>");
@@ -238,6 +243,39 @@ TEST(PrintStarTest, APageTooLargeForMemoryIsAnErrorNotACrash) {
                 dir.file("layout.html")});
     EXPECT_EQ(printed.status, 1) << printed.err;
     EXPECT_EQ(printed.out, "Error - The print job ran out of memory\n") << printed.err;
+}
+
+// With --confirm, success means the spooler reported the job completed; a job that is cancelled
+// or does not finish in time is an error that says so, in the spooler's words.
+TEST(PrintStarTest, ConfirmedPrintingWaitsForTheSpoolersWord) {
+    VirtualPrinter printer;
+    ASSERT_EQ(printer.problem(), "");
+    // A printer whose device never answers: the job stays "processing" until it is cancelled.
+    testing::TempDir dir;
+    testing::writeBytes(dir.file("dead.ppd"), receiptPpd("203"));
+    ASSERT_EQ(printer.cups({"lpadmin", "-p", "dead", "-E", "-v", "socket://127.0.0.1:9/?snmp=false", "-P",
+                            dir.file("dead.ppd")}).find("Unable"), std::string::npos);
+    testing::writeBytes(dir.file("layout.html"), "<table>" + rows(1) + "</table>");
+    const auto print = [&](const std::string& queue, const std::string& seconds) {
+        return printer.kestrane({"print", "--type", "STAR", "--printer", queue, "--base", dir.path(), "--confirm",
+                                 seconds, dir.file("layout.html")});
+    };
+    EXPECT_EQ(print("receipt80", "30").out, kSuccess);
+    const auto late = print("dead", "2");
+    EXPECT_EQ(late.out.rfind("Error - No confirmation that the receipt printed: job ", 0), 0u) << late.out;
+    EXPECT_NE(late.out.find(" on printer 'dead' is processing"), std::string::npos) << late.out;
+    std::thread canceller([&] {
+        for (int i = 0; i < 200 && printer.cups({"lpstat", "-o", "dead"}).find("dead-") == std::string::npos; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        printer.cups({"cancel", "-a", "dead"});
+    });
+    const auto cancelled = print("dead", "30");
+    canceller.join();
+    EXPECT_EQ(cancelled.status, 1);
+    EXPECT_EQ(cancelled.out.rfind("Error - The receipt did not print: job ", 0), 0u) << cancelled.out;
+    EXPECT_NE(cancelled.out.find(" is cancelled"), std::string::npos) << cancelled.out;
 }
 
 // A scheduler that stops answering (stopped, swapped out, wedged) costs a request its wait limit

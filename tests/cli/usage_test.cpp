@@ -78,7 +78,7 @@ TEST(UsageTest, HelpAndVersionGoToStandardOutput) {
         {{"render", "--help"}, "usage: kestrane render LAYOUT -o|--out DIR [--base BASEDIR] [--preview | --device WxH]"},
         {{"tree", "x", "-h"}, "usage: kestrane tree LAYOUT [--preview] [--measure] [--base BASEDIR]"},
         {{"escpos", "--help"}, "usage: kestrane escpos LAYOUT [-o|--out FILE]"},
-        {{"print", "--help"}, "usage: kestrane print --type STAR --printer NAME --base BASEDIR LAYOUT"},
+        {{"print", "--help"}, "usage: kestrane print --type STAR --printer NAME --base BASEDIR [--confirm SECONDS] LAYOUT"},
         {{"pages", "--help"}, "usage: kestrane pages JOBFILE -o|--out DIR"},
         {{"--version"}, "kestrane " KESTRANE_VERSION},
     };

@@ -81,6 +81,10 @@ test('with { details } the outcome comes whole: message, ok, the detail and the 
       want: { message: 'Error - Argument 5 (receiptText) holds a NUL character', ok: false,
         detail: 'Argument 5 (receiptText) holds a NUL character', warnings: [] } },
   ];
+  // Confirmed: the answer waits for the spooler to report the job completed.
+  assert.deepStrictEqual(await addon.printReceiptAsync('receipt80', 'STAR', 'x', '', row('Confirmed'), { details: true, confirm: 30 }),
+    { message: starSuccess, ok: true, detail: '', warnings: [] });
+  printer.jobs('receipt80', 1);
   for (const c of cases) {
     assert.deepStrictEqual(await addon.printReceiptAsync(...c.args, { details: true }), c.want, c.what);
     assert.strictEqual(await addon.printReceiptAsync(...c.args), c.want.message, c.what);
