@@ -26,6 +26,7 @@ void* cupsFunction(const char* name);
         return function;                                                                        \
     }())
 
+#define cupsAddDest KESTRANE_CUPS(cupsAddDest)
 #define cupsAddOption KESTRANE_CUPS(cupsAddOption)
 #define cupsEncryption KESTRANE_CUPS(cupsEncryption)
 #define httpClose KESTRANE_CUPS(httpClose)
@@ -68,6 +69,7 @@ void* cupsFunction(const char* name);
 #define ippFindAttribute KESTRANE_CUPS(ippFindAttribute)
 #define ippGetCollection KESTRANE_CUPS(ippGetCollection)
 #define ippGetCount KESTRANE_CUPS(ippGetCount)
+#define ippGetBoolean KESTRANE_CUPS(ippGetBoolean)
 #define ippGetInteger KESTRANE_CUPS(ippGetInteger)
 #define ippGetRange KESTRANE_CUPS(ippGetRange)
 #define ippGetResolution KESTRANE_CUPS(ippGetResolution)

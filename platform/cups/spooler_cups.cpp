@@ -1,5 +1,6 @@
 // The spooler on CUPS. Every call goes to the scheduler the CUPS client configuration names
 // (CUPS_SERVER, client.conf), through the calling thread's default connection.
+#include <cctype>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -24,8 +25,55 @@ struct FreeInfo {
 using Dest = std::unique_ptr<cups_dest_t, FreeDest>;
 using Info = std::unique_ptr<cups_dinfo_t, FreeInfo>;
 
+// One string-valued attribute of `response`, or "".
+std::string attributeText(ipp_t* response, const char* name) {
+    ipp_attribute_t* attribute = ippFindAttribute(response, name, IPP_TAG_ZERO);
+    const char* value = attribute != nullptr ? ippGetString(attribute, 0, nullptr) : nullptr;
+    return value != nullptr ? value : "";
+}
+
+// The spooler's printer `printer`, asked for with one request over `http`. libcups'
+// cupsGetNamedDest would, after a request that timed out, search for the printer again on its
+// own default connection, which has no time limit. Null, with cupsLastError() saying why (not
+// found, no answer), when there is none.
 Dest namedDest(http_t* http, const std::string& printer) {
-    return Dest(cupsGetNamedDest(http, printer.c_str(), nullptr));
+    std::string uri = "ipp://localhost/printers/";
+    for (const unsigned char c : printer) {  // the name percent-encoded, as a URI's path needs
+        const bool plain = std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~';
+        static const char kHex[] = "0123456789ABCDEF";
+        uri += plain ? std::string(1, static_cast<char>(c)) : std::string{'%', kHex[c >> 4], kHex[c & 15]};
+    }
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
+    static const char* const wanted[] = {"printer-name", "printer-state", "printer-is-accepting-jobs",
+                                         "printer-uri-supported", "printer-info", "device-uri"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 6, nullptr, wanted);
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    if (response == nullptr) return nullptr;
+    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        ippDelete(response);
+        return nullptr;
+    }
+    const std::string name = attributeText(response, "printer-name");
+    cups_dest_t* dests = nullptr;
+    cupsAddDest(name.empty() ? printer.c_str() : name.c_str(), nullptr, 0, &dests);
+    cups_dest_t* dest = &dests[0];
+    ipp_attribute_t* state = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM);
+    if (state != nullptr) {
+        dest->num_options = cupsAddOption("printer-state", std::to_string(ippGetInteger(state, 0)).c_str(),
+                                          dest->num_options, &dest->options);
+    }
+    ipp_attribute_t* accepting = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    if (accepting != nullptr) {
+        dest->num_options = cupsAddOption("printer-is-accepting-jobs", ippGetBoolean(accepting, 0) ? "true" : "false",
+                                          dest->num_options, &dest->options);
+    }
+    for (const char* key : {"printer-uri-supported", "printer-info", "device-uri"}) {
+        const std::string value = attributeText(response, key);
+        if (!value.empty()) dest->num_options = cupsAddOption(key, value.c_str(), dest->num_options, &dest->options);
+    }
+    ippDelete(response);
+    return Dest(dest);
 }
 
 std::string option(const cups_dest_t* dest, const char* name) {

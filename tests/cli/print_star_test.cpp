@@ -278,8 +278,8 @@ TEST(PrintStarTest, ConfirmedPrintingWaitsForTheSpoolersWord) {
     EXPECT_NE(cancelled.out.find(" is cancelled"), std::string::npos) << cancelled.out;
 }
 
-// A scheduler that stops answering (stopped, swapped out, wedged) costs a request its wait limit
-// (twice, with libcups' own retry), not minutes.
+// A scheduler that stops answering (stopped, swapped out, wedged) costs a listing its wait limit
+// (twice, with libcups' own retry) and a job's printer lookup once, not minutes.
 TEST(PrintStarTest, ASchedulerThatStopsAnsweringIsAnErrorAfterTheWaitLimit) {
     VirtualPrinter printer;
     ASSERT_EQ(printer.problem(), "");
@@ -289,9 +289,15 @@ TEST(PrintStarTest, ASchedulerThatStopsAnsweringIsAnErrorAfterTheWaitLimit) {
     const std::string pid = found.out.substr(0, found.out.find('\n'));
     ASSERT_EQ(testing::runCommand("kill", {"-STOP", pid}).status, 0);
     const auto listed = printer.kestrane({"printers"});
+    testing::TempDir dir;
+    testing::writeBytes(dir.file("layout.html"), "<table>" + rows(1) + "</table>");
+    const auto printed = printer.kestrane({"print", "--type", "STAR", "--printer", "receipt80", "--base",
+                                           dir.path(), dir.file("layout.html")});
     testing::runCommand("kill", {"-CONT", pid});
     EXPECT_EQ(listed.status, 1);
     EXPECT_NE(listed.err.find("does not answer"), std::string::npos) << listed.err;
+    EXPECT_EQ(printed.out, "Error - Printer is offline\n");
+    EXPECT_EQ(printed.err, "kestrane: the spooler does not answer\n");
 }
 
 TEST(PrintStarTest, ThePrintedSampleScansAndAnyCupsServerWorks) {
