@@ -9,6 +9,7 @@
 namespace kestrane {
 
 const char kStarDocumentTitle[] = "Quillon Reciept";
+const int64_t kMaxPageBytes = int64_t{512} << 20;
 
 namespace {
 
@@ -86,6 +87,15 @@ JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas, int
     if (slices.empty()) {
         return jobOutcome(JobStatus::kPageTooShort, "the page of " + name + " is " + std::to_string(size.height) +
                                                          " device rows long");
+    }
+    // A driver that describes a page no memory can hold (a broken or hostile PPD at millions of
+    // dots an inch) is refused before a byte of it is allocated.
+    const int64_t pageBytes = (static_cast<int64_t>(size.width) + 7) / 8 * longestSlice(slices);
+    if (pageBytes > kMaxPageBytes) {
+        return notWritten("a page of " + name + " would be " + std::to_string(size.width) + " x " +
+                              std::to_string(longestSlice(slices)) + " pixels, more than " +
+                              std::to_string(kMaxPageBytes >> 20) + " MiB",
+                          "");
     }
     std::string error;
     const std::unique_ptr<SpoolerDocument> document =

@@ -15,6 +15,10 @@ namespace kestrane {
 // The title every STAR document has in the spooler.
 extern const char kStarDocumentTitle[];
 
+// The most bytes one printer page may take (512 MiB: a page 4,096 pixels wide and a million rows
+// long); a driver whose page would be larger cannot be printed on.
+extern const int64_t kMaxPageBytes;
+
 // One printer page of a receipt: `sourceRows` canvas rows from `sourceTop`, stretched onto a
 // page `deviceRows` device pixels tall and the device's width.
 struct PageSlice {
