@@ -79,19 +79,21 @@ class LprSession {
         const Deadline deadline = std::min(Clock::now() + limits_.reply, jobDeadline_);
         NetError error;
         unsigned char ack = 0;
-        if (stream_->sendAll(bytes, deadline, error) &&
-            stream_->receiveByte(ack, deadline, error)) {
+        const bool sent = stream_->sendAll(bytes, deadline, error);
+        if (sent && stream_->receiveByte(ack, deadline, error)) {
             if (ack == 0) return true;
             error_ = "The printer at " + where_ + " refused the print job (negative " +
                      "acknowledgement " + std::to_string(ack) + " to " + what + ")";
             return false;
         }
         if (error.kind == NetError::TimedOut) {
-            error_ = deadline == jobDeadline_
-                         ? jobTimeOut()
-                         : "The printer at " + where_ + " did not answer within " +
-                               secondsText(limits_.reply) +
-                               " (waiting for the acknowledgement of " + what + ")";
+            // A printer that stops taking bytes is not one that stops answering: say which.
+            error_ = deadline == jobDeadline_ ? jobTimeOut()
+                     : sent ? "The printer at " + where_ + " did not answer within " +
+                                  secondsText(limits_.reply) + " (waiting for the acknowledgement of " +
+                                  what + ")"
+                            : "The printer at " + where_ + " stopped taking data: " + what +
+                                  " could not be sent within " + secondsText(limits_.reply);
         } else if (error.kind == NetError::Closed) {
             error_ =
                 "The printer at " + where_ + " closed the connection before acknowledging " + what;

@@ -110,6 +110,16 @@ TEST(LprClientTest, AConnectionClosedBeforeTheLastAcknowledgementIsAFailure) {
     }
 }
 
+// A printer that stops reading in the middle of the data file is named for what it did.
+TEST(LprClientTest, AServerThatStopsReadingIsNotOneThatStopsAnswering) {
+    LpdTestServer server(LpdTestServer::Behaviour::StopReading, LpdTestServer::DataFile);
+    // More than the loopback's socket buffers take, so the send itself stalls.
+    const RawResult result = sendRawJob(server.address(), receiptJob(std::string(64 << 20, 'x')), kQuick);
+    EXPECT_FALSE(result.delivered);
+    EXPECT_EQ(result.error, "The printer at " + server.address() +
+                                " stopped taking data: the data file could not be sent within 0.3 seconds");
+}
+
 TEST(LprClientTest, ASilentServerTimesOutAtTheReplyLimit) {
     for (auto step :
          {LpdTestServer::ReceiveJob, LpdTestServer::DataAnnounce, LpdTestServer::DataFile}) {

@@ -28,6 +28,7 @@ class LpdTestServer {
         Close,        // closes the connection at `step` without answering
         Silent,       // stops answering at `step`, keeping the connection open
         Flood,        // answers `step` with five zero bytes at once, then reads nothing more
+        StopReading,  // at `step` (a file), reads none of it, keeping the connection open
     };
 
     struct Received {
@@ -131,6 +132,10 @@ class LpdTestServer {
         const bool control = announce[0] == '\x02';
         record(control ? &Received::controlAnnounce : &Received::dataAnnounce, announce);
         if (!answer(fd, control ? ControlAnnounce : DataAnnounce)) return false;
+        if (behaviour_ == Behaviour::StopReading && step_ == (control ? ControlFile : DataFile)) {
+            while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return false;
+        }
         std::string bytes;
         const std::size_t count = std::stoul(announce.substr(1));
         if (!readCount(fd, count + 1, bytes)) return false;
