@@ -90,16 +90,16 @@ JobOutcome printCanvas(const std::string& printerName, const Canvas& canvas, int
     }
     // A driver that describes a page no memory can hold (a broken or hostile PPD at millions of
     // dots an inch) is refused before a byte of it is allocated.
-    const int64_t pageBytes = (static_cast<int64_t>(size.width) + 7) / 8 * longestSlice(slices);
-    if (pageBytes > kMaxPageBytes) {
+    const int32_t pageRows = longestSlice(slices);
+    if ((static_cast<int64_t>(size.width) + 7) / 8 * pageRows > kMaxPageBytes) {
         return notWritten("a page of " + name + " would be " + std::to_string(size.width) + " x " +
-                              std::to_string(longestSlice(slices)) + " pixels, more than " +
+                              std::to_string(pageRows) + " pixels, more than " +
                               std::to_string(kMaxPageBytes >> 20) + " MiB",
                           "");
     }
     std::string error;
     const std::unique_ptr<SpoolerDocument> document =
-        device->startDocument(kStarDocumentTitle, longestSlice(slices), error);
+        device->startDocument(kStarDocumentTitle, pageRows, error);
     if (!document) return notWritten("starting the document on " + name, error);
     for (std::size_t i = 0; i < slices.size(); ++i) {
         if (!document->addPage(devicePage(canvas, slices[i], size.width))) {

@@ -51,7 +51,6 @@ void* cupsFunction(const char* name);
 #define cupsFreeDests KESTRANE_CUPS(cupsFreeDests)
 #define cupsFreeOptions KESTRANE_CUPS(cupsFreeOptions)
 #define cupsGetDests2 KESTRANE_CUPS(cupsGetDests2)
-#define cupsGetNamedDest KESTRANE_CUPS(cupsGetNamedDest)
 #define cupsGetOption KESTRANE_CUPS(cupsGetOption)
 #define cupsLastError KESTRANE_CUPS(cupsLastError)
 #define cupsLastErrorString KESTRANE_CUPS(cupsLastErrorString)

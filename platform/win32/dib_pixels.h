@@ -18,14 +18,21 @@ inline std::size_t rgbDibStride(int32_t width) {
     return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
 }
 
+// The header of a top-down, uncompressed DIB of `bits` bits a pixel.
+inline BITMAPINFOHEADER dibHeader(int32_t width, int32_t height, WORD bits) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down rows
+    header.biPlanes = 1;
+    header.biBitCount = bits;
+    header.biCompression = BI_RGB;
+    return header;
+}
+
 inline BITMAPINFO rgbDibInfo(int32_t width, int32_t height) {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = dibHeader(width, height, 24);
     return info;
 }
 
@@ -38,12 +45,7 @@ struct MonochromeDibInfo {
 
 inline MonochromeDibInfo monochromeDibInfo(int32_t width, int32_t height) {
     MonochromeDibInfo info{};
-    info.header.biSize = sizeof info.header;
-    info.header.biWidth = width;
-    info.header.biHeight = -height;  // top-down rows
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 1;
-    info.header.biCompression = BI_RGB;
+    info.header = dibHeader(width, height, 1);
     info.colours[1] = RGBQUAD{255, 255, 255, 0};
     return info;
 }
