@@ -122,7 +122,8 @@ void printSamples(const std::vector<Model>& models) {
                 << what << printed.err;
             std::vector<IppEverywherePrinter::Document> documents;
             for (int i = 0; i < 600 && (documents.size() <= received ||
-                                        !spooler.cups({"lpstat", "-o"}).empty());
+                                        !spooler.cups({"lpstat", "-o"}).empty() ||
+                                        !printer.jobEnded(documents.back().job));
                  ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 documents = printer.documents();
@@ -140,7 +141,9 @@ void printSamples(const std::vector<Model>& models) {
             const Canvas receipt = devicePage(canvas, slices[0], kRoll80.width);
             std::vector<RasterPage> pages;
             std::string error;
-            ASSERT_TRUE(readRasterPages(document.bytes, pages, error)) << what << ": " << error;
+            ASSERT_TRUE(readRasterPages(document.bytes, pages, error))
+                << what << ": " << error << "; the scheduler logged:\n"
+                << spooler.errorLogTail();
             ASSERT_EQ(pages.size(), 1u) << what;
             const Canvas& page = pages[0].pixels;
             const int32_t sheetRows = model.sheetRows > 0 ? model.sheetRows : receipt.height;

@@ -245,6 +245,30 @@ class IppEverywherePrinter {
         return documents;
     }
 
+    // Whether job `job` has ended here: its document is then wholly written. (The scheduler may
+    // call its own job done while this printer is still taking in or writing the document.)
+    bool jobEnded(int job) const {
+        writeBytes(temp_.file("job-state.test"), R"({
+  OPERATION Get-Job-Attributes
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR integer job-id $job
+  ATTR keyword requested-attributes job-state
+  STATUS successful-ok
+  DISPLAY job-state
+}
+)");
+        const CommandResult shown = runCommand(
+            "ipptool", {"-d", "job=" + std::to_string(job), uri(), temp_.file("job-state.test")});
+        // ipptool shows it as a table: a heading, a rule and the value.
+        for (const char* state : {"\ncompleted\n", "\naborted\n", "\ncanceled\n"}) {
+            if (shown.out.find(state) != std::string::npos) return true;
+        }
+        return false;
+    }
+
     // The media size job `job` asked this printer for, "WIDTHxLENGTH" in hundredths of a
     // millimetre, or "" when the job named none (the printer's default media).
     std::string jobMediaSize(int job) const {

@@ -95,6 +95,13 @@ class VirtualPrinter {
     // The scheduler's page log: one line a finished job ("QUEUE USER ID [TIME] total PAGES - HOST
     // TITLE - -").
     std::string pageLog() const { return readFile(temp_.file("log/page_log")); }
+    // The last `lines` lines of the scheduler's error log.
+    std::string errorLogTail(std::size_t lines = 20) const {
+        const std::string log = readFile(temp_.file("log/error_log"));
+        std::size_t from = log.size(), seen = 0;
+        while (from > 0 && seen <= lines) seen += log[--from] == '\n';
+        return seen <= lines ? log : log.substr(from + 1);
+    }
 
   private:
     CommandResult script(const std::string& command) {
