@@ -30,10 +30,12 @@ export type PrintMessage = StarSuccess | EpsonSuccess | PrintError;
  * @param ipAddress an "EPSON" printer's address: host, host:port, [IPv6]:port (must not be blank)
  * @param imageDirectory the application's base directory (images below node_modules/printer/)
  * @param receiptText the receipt layout
- * Runs on the calling thread; waits for jobs handed in before for the same printer.
+ * Runs on the calling thread; waits for jobs handed in before for the same printer, at most
+ * `giveUp` seconds (300 by default): then "Error - The print job gave up after waiting ...".
  */
 export function printReceipt(printerName: unknown, printerType?: unknown, ipAddress?: unknown,
-                             imageDirectory?: unknown, receiptText?: unknown): PrintMessage;
+                             imageDirectory?: unknown, receiptText?: unknown,
+                             options?: { giveUp?: number }): PrintMessage;
 
 /** What a job has to say besides its message. */
 export interface JobDetails {
@@ -51,14 +53,17 @@ export interface JobDetails {
  * `{ details: true }` as a sixth argument it resolves to { message, ok, detail, warnings }. With
  * `{ confirm: seconds }` a STAR job waits until the spooler reports each section printed: a job
  * stopped, aborted or cancelled, or not done in time, is an "Error - " message with the
- * spooler's reasons.
+ * spooler's reasons. A job waits for its turn at most `giveUp` seconds (300 by default), then
+ * resolves to "Error - The print job gave up after waiting N seconds for STAR printer 'till'
+ * (M jobs were ahead of it)"; with 1,000 jobs already waiting for the printer it is refused at
+ * once ("Error - The print job was not queued: 1000 jobs already wait for ...").
  */
 export function printReceiptAsync(printerName: unknown, printerType: unknown, ipAddress: unknown,
                                   imageDirectory: unknown, receiptText: unknown,
-                                  options: { details: true; confirm?: number }): Promise<{ message: PrintMessage } & JobDetails>;
+                                  options: { details: true; confirm?: number; giveUp?: number }): Promise<{ message: PrintMessage } & JobDetails>;
 export function printReceiptAsync(printerName: unknown, printerType?: unknown, ipAddress?: unknown,
                                   imageDirectory?: unknown, receiptText?: unknown,
-                                  options?: { details?: false; confirm?: number }): Promise<PrintMessage>;
+                                  options?: { details?: false; confirm?: number; giveUp?: number }): Promise<PrintMessage>;
 
 export interface PrinterInfo {
   name: string;
@@ -68,6 +73,20 @@ export interface PrinterInfo {
   /** The printable area of the default page in device pixels, or null when the queue has no driver. */
   size: { width: number; height: number; xdpi: number; ydpi: number } | null;
 }
+
+/** A printer with jobs handed in and not yet done. */
+export interface PrinterBacklog {
+  type: 'STAR' | 'EPSON';
+  /** The STAR printer's name in lower case, or the EPSON printer's address as host:port. */
+  printer: string;
+  /** Whether one of its jobs is running now. */
+  running: boolean;
+  /** Jobs waiting for their turn (a printer's jobs run one at a time, 16 printers at a time). */
+  waiting: number;
+}
+
+/** The printers whose jobs are running or waiting now; [] when all are done. */
+export function printBacklog(): PrinterBacklog[];
 
 /** The spooler's printers. Throws an Error when the spooler does not answer. */
 export function listPrinters(): PrinterInfo[];

@@ -9,3 +9,4 @@ exports.printReceiptAsync = addon.printReceiptAsync;
 exports.listPrinters = addon.listPrinters;
 exports.renderReceipt = addon.renderReceipt;
 exports.escposReceipt = addon.escposReceipt;
+exports.printBacklog = addon.printBacklog;

@@ -3,6 +3,7 @@
 #include <node_api.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -166,6 +167,22 @@ int confirmOption(napi_env env, napi_value options) {
     return static_cast<int>(std::min(seconds, 86400.0) * 1000);
 }
 
+// The `giveUp` option of an options object: how long a job may wait for its turn behind the
+// printer's other jobs, in seconds (at most a day); kDefaultGiveUp when it is missing or not a
+// positive number.
+std::chrono::milliseconds giveUpOption(napi_env env, napi_value options) {
+    napi_value value = option(env, options, "giveUp");
+    napi_value number = nullptr;
+    double seconds = 0;
+    if (value == nullptr || napi_coerce_to_number(env, value, &number) != napi_ok ||
+        napi_get_value_double(env, number, &seconds) != napi_ok || !(seconds > 0)) {
+        napi_value ignored = nullptr;
+        napi_get_and_clear_last_exception(env, &ignored);
+        return kDefaultGiveUp;
+    }
+    return std::chrono::milliseconds(static_cast<int64_t>(std::max(std::min(seconds, 86400.0) * 1000, 1.0)));
+}
+
 // A flag of an options object: false when it is missing.
 bool flagOption(napi_env env, napi_value options, const char* name) {
     napi_value value = option(env, options, name);
@@ -241,13 +258,17 @@ napi_value makeAnswer(napi_env env, const JobOutcome& outcome, bool details) {
     return answer;
 }
 
-// printReceipt(printerName, printerType, ipAddress, imageDirectory, receiptText): the job's one
-// message. Waits for the jobs handed in before for the same printer.
+// printReceipt(printerName, printerType, ipAddress, imageDirectory, receiptText, { giveUp }):
+// the job's one message. Waits for the jobs handed in before for the same printer, up to its
+// give-up time.
 napi_value printReceipt(napi_env env, napi_callback_info info) {
+    const Arguments args = arguments(env, info, 6);
     PrintRequest request;
     JobOutcome outcome;
-    if (toRequest(env, arguments(env, info, 5), request, outcome)) {
-        runInLaneAndWait(printerKey(request), [&] { outcome = runPrintRequest(request); });
+    if (toRequest(env, args, request, outcome)) {
+        const auto notRun = runInLaneAndWait(printerKey(request), [&] { outcome = runPrintRequest(request); },
+                                             giveUpOption(env, args.values[5]));
+        if (notRun) outcome = *notRun;
     }
     return makeString(env, jobMessage(outcome));
 }
@@ -290,8 +311,8 @@ void settleWithOutcome(napi_env env, napi_value, void* context, void* data) {
 // called it or the environment ended first.
 void freeSettlement(napi_env, void* data, void*) { delete static_cast<Settlement*>(data); }
 
-// printReceiptAsync(..., { details }): the same call as a Promise of the message (with
-// `details`, of { message, ok, detail, warnings }), run on the printer's lane.
+// printReceiptAsync(..., { details, confirm, giveUp }): the same call as a Promise of the
+// message (with `details`, of { message, ok, detail, warnings }), run on the printer's lane.
 napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
     const Arguments args = arguments(env, info, 6);
     auto settlement = std::make_unique<Settlement>();
@@ -318,26 +339,50 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
     auto link = std::make_shared<EnvLink>();
     context->hook = new std::shared_ptr<EnvLink>(link);
     napi_add_env_cleanup_hook(env, closeEnvLink, context->hook);
-    const std::optional<std::string> notStarted = runInLane(printerKey(request), [request, settle, link] {
-        auto* result = new JobOutcome(runPrintRequest(request));
+    // The job's outcome, or that it gave up waiting, goes back to the JavaScript thread once.
+    const auto tell = [settle, link](JobOutcome outcome) {
+        auto result = std::make_unique<JobOutcome>(std::move(outcome));
         std::lock_guard<std::mutex> guard(link->lock);
-        if (link->closed) {  // nobody left to tell; the environment freed the function
-            delete result;
-            return;
-        }
-        if (napi_call_threadsafe_function(settle, result, napi_tsfn_nonblocking) != napi_ok) delete result;
+        if (link->closed) return;  // nobody left to tell; the environment freed the function
+        if (napi_call_threadsafe_function(settle, result.get(), napi_tsfn_nonblocking) == napi_ok) result.release();
         napi_release_threadsafe_function(settle, napi_tsfn_release);
-    });
-    if (notStarted) {
+    };
+    LaneJob job;
+    job.run = [request, tell] { tell(runPrintRequest(request)); };
+    job.gaveUp = tell;
+    job.giveUpAfter = giveUpOption(env, args.values[5]);
+    const std::optional<JobOutcome> notQueued = runInLane(printerKey(request), std::move(job));
+    if (notQueued) {
         napi_remove_env_cleanup_hook(env, closeEnvLink, context->hook);
         delete context->hook;
         context->hook = nullptr;
-        napi_resolve_deferred(env, context->deferred,
-                              makeAnswer(env, jobOutcome(JobStatus::kJobFailed, "The print job could not start: " + *notStarted),
-                                         context->details));
+        napi_resolve_deferred(env, context->deferred, makeAnswer(env, *notQueued, context->details));
         napi_release_threadsafe_function(settle, napi_tsfn_release);
     }
     return promise;
+}
+
+// printBacklog(): [{ type, printer, running, waiting }] for each printer with jobs in its lane:
+// whether one of its jobs runs and how many wait for their turn.
+napi_value printBacklog(napi_env env, napi_callback_info) {
+    const std::vector<LaneBacklog> backlog = laneBacklog();
+    napi_value list = nullptr;
+    napi_create_array_with_length(env, backlog.size(), &list);
+    uint32_t index = 0;
+    for (const LaneBacklog& lane : backlog) {
+        const auto space = lane.printer.find(' ');
+        if (space == std::string::npos) continue;  // requests that failed their checks
+        napi_value entry = nullptr, running = nullptr, waiting = nullptr;
+        napi_create_object(env, &entry);
+        napi_set_named_property(env, entry, "type", makeString(env, lane.printer.substr(0, space)));
+        napi_set_named_property(env, entry, "printer", makeString(env, lane.printer.substr(space + 1)));
+        napi_get_boolean(env, lane.running, &running);
+        napi_set_named_property(env, entry, "running", running);
+        napi_create_uint32(env, static_cast<uint32_t>(lane.waiting), &waiting);
+        napi_set_named_property(env, entry, "waiting", waiting);
+        napi_set_element(env, list, index++, entry);
+    }
+    return list;
 }
 
 // listPrinters(): [{ name, state, accepting, size }] with size { width, height, xdpi, ydpi } in
@@ -478,7 +523,7 @@ napi_value init(napi_env env, napi_value exports) {
     const std::pair<const char*, napi_callback> functions[] = {
         {"printReceipt", printReceipt},   {"printReceiptAsync", printReceiptAsync},
         {"listPrinters", listPrintersCall}, {"renderReceipt", renderReceipt},
-        {"escposReceipt", escposReceipt},
+        {"escposReceipt", escposReceipt}, {"printBacklog", printBacklog},
     };
     for (const auto& function : functions) {
         napi_value value = nullptr;

@@ -13,7 +13,8 @@ bool messageIsDetail(JobStatus status) {
     return status == JobStatus::kArgumentRefused || status == JobStatus::kAddressRefused ||
            status == JobStatus::kStreamFileFailed || status == JobStatus::kNotDelivered ||
            status == JobStatus::kOutputFailed || status == JobStatus::kJobFailed ||
-           status == JobStatus::kNotPrinted;
+           status == JobStatus::kNotPrinted || status == JobStatus::kGaveUp ||
+           status == JobStatus::kBacklogFull;
 }
 
 }  // namespace
@@ -75,7 +76,9 @@ std::string jobMessage(const JobOutcome& outcome) {
         case JobStatus::kNotDelivered:
         case JobStatus::kOutputFailed:
         case JobStatus::kJobFailed:
-        case JobStatus::kNotPrinted: break;
+        case JobStatus::kNotPrinted:
+        case JobStatus::kGaveUp:
+        case JobStatus::kBacklogFull: break;
     }
     return error + outcome.detail;
 }

@@ -46,6 +46,10 @@ enum class JobStatus {
     kOutputFailed,
     // The engine failed inside (out of memory, no thread): the detail says how.
     kJobFailed,
+    // The printer's lane: the job waited for its turn longer than its caller allows, or too many
+    // jobs already wait for the printer. The detail says which and how long.
+    kGaveUp,
+    kBacklogFull,
     // Asked to wait for it, the spooler did not report the job printed: the detail says how it
     // ended (stopped, aborted, cancelled) or that no end came within the limit.
     kNotPrinted,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -188,6 +189,21 @@ TEST(PrintStarTest, EveryFailureHasItsMessageAndPrintsNothingAfterIt) {
     }
     // Only the first section of the layout whose second section does not parse was printed.
     EXPECT_EQ(printer.takeJobs("receipt80", 1).size(), 1u);
+}
+
+TEST(PrintStarTest, ASpoolerAtItsJobLimitIsNamedAsTheCauseAndKeepsNothing) {
+    VirtualPrinter printer("MaxJobs 3");
+    ASSERT_EQ(printer.problem(), "");
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(printer.cups({"lp", "-d", "receipt80", "-H", "indefinite", KESTRANE_SAMPLES "/kestrane.html"}).find("request id"),
+                  std::string::npos);
+    }
+    const auto printed = printer.kestrane(
+        {"print", "--type", "STAR", "--printer", "receipt80", "--base", KESTRANE_SAMPLES "/base", KESTRANE_SAMPLES "/kestrane.html"});
+    EXPECT_EQ(printed.out, "Error - Could not Write to Printer! \nPlease try doing a Test Print on the respective Printer and try again!\n");
+    EXPECT_EQ(printed.err, "kestrane: starting the document on printer 'receipt80': the spooler refused the job: Too many active jobs.\n");
+    const std::string left = printer.cups({"lpstat", "-o"});
+    EXPECT_EQ(std::count(left.begin(), left.end(), '\n'), 3) << left;
 }
 
 TEST(PrintStarTest, ASchedulerThatGoesAwayMidJobIsAnErrorNeverSuccess) {

@@ -135,3 +135,53 @@ test('a till that exits in the middle of an EPSON job leaves no stream file behi
   assert.strictEqual(result.stdout.trim(), '1', 'the job was under way, its stream file written');
   assert.deepStrictEqual(fs.readdirSync(build), []);
 });
+
+test('the backlog is visible and bounded: jobs give up, a full printer takes no more, threads are few', async (t) => {
+  // Twenty printers that take the connection and never answer, one server each.
+  const servers = [];
+  const sockets = [];
+  for (let i = 0; i < 20; i += 1) {
+    const server = net.createServer((socket) => sockets.push(socket));
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    servers.push(server);
+  }
+  t.after(() => servers.forEach((server) => server.close()));
+  const base = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrane-backlog-'));
+  t.after(() => fs.rmSync(base, { recursive: true, force: true }));
+  fs.mkdirSync(path.join(base, 'node_modules', 'printer', 'build'), { recursive: true });
+  const address = (i) => `127.0.0.1:${servers[i].address().port}`;
+  const print = (i, options) => addon.printReceiptAsync('-', 'EPSON', address(i), base, row(`Job ${i}`),
+    { details: true, ...options });
+
+  // On the first printer: one job running, 1,000 waiting (giving up after a second), one refused.
+  const first = print(0);
+  const waiting = Array.from({ length: 1000 }, () => print(0, { giveUp: 1 }));
+  const refused = await print(0);
+  assert.match(refused.message, /^Error - The print job was not queued: 1000 jobs already wait for EPSON printer '127\.0\.0\.1:\d+'$/);
+  assert.strictEqual(refused.ok, false);
+  const [lane] = addon.printBacklog();
+  assert.deepStrictEqual({ ...lane, printer: '' }, { type: 'EPSON', printer: '', running: true, waiting: 1000 });
+  const gaveUp = await Promise.all(waiting);
+  assert.ok(gaveUp.every((answer) => /^Error - The print job gave up after waiting 1 second/.test(answer.message)));
+  // A synchronous call gives up too, instead of holding the event loop behind a dead printer.
+  assert.match(addon.printReceipt('-', 'EPSON', address(0), base, row('Sync'), { giveUp: 0.2 }),
+    /^Error - The print job gave up after waiting 0\.2 seconds for EPSON printer '127\.0\.0\.1:\d+' \(1 job was ahead of it\)$/);
+  assert.deepStrictEqual(addon.printBacklog().map((entry) => [entry.running, entry.waiting]), [[true, 0]]);
+
+  // Nineteen more printers: no more than 16 jobs run at once; the others wait for a thread.
+  const others = Array.from({ length: 19 }, (_, i) => print(i + 1));
+  const deadline = Date.now() + 5000;
+  while (sockets.length < 16 && Date.now() < deadline) await new Promise((resolve) => setTimeout(resolve, 20));
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  assert.strictEqual(sockets.length, 16, 'connections while 20 printers have jobs');
+  const backlog = addon.printBacklog();
+  assert.strictEqual(backlog.filter((entry) => entry.running).length, 16);
+  assert.strictEqual(backlog.filter((entry) => !entry.running && entry.waiting === 1).length, 4);
+
+  // The printers go away: every job is reported, the lanes empty.
+  const closeAll = setInterval(() => sockets.forEach((socket) => socket.destroy()), 50);
+  const ended = await Promise.all([first, ...others]);
+  clearInterval(closeAll);
+  assert.ok(ended.every((answer) => answer.ok === false && /^Error - The printer at/.test(answer.message)));
+  assert.deepStrictEqual(addon.printBacklog(), []);
+});

@@ -49,8 +49,9 @@ const body = (ts) => `
   const pngs${ts ? ': Buffer[]' : ''} = await renderReceipt(layout, { base: ${base} });
   const stream${ts ? ': Buffer' : ''} = kestrane.escposReceipt(layout);
   const message${ts ? ': PrintMessage' : ''} = await kestrane.printReceiptAsync('receipt80', 'STAR', 'x', ${base}, layout);
-  console.log([pngs.length, pngs[0].subarray(1, 4).toString(), stream.includes(0xA9), message].join(' '));`;
-const rendered = `1 PNG true ${starSuccess}\n`;
+  const waiting${ts ? ': number' : ''} = kestrane.printBacklog().reduce((sum, printer) => sum + printer.waiting, 0);
+  console.log([pngs.length, pngs[0].subarray(1, 4).toString(), stream.includes(0xA9), message, waiting].join(' '));`;
+const rendered = `1 PNG true ${starSuccess} 0\n`;
 
 test('a CommonJS program prints a sample', () => {
   const output = program('commonjs', {
@@ -66,10 +67,10 @@ test('a CommonJS program prints a sample', () => {
 test('an ES module imports the functions by name and as a namespace', () => {
   const output = program('esm', {
     'package.json': '{ "type": "module" }',
-    'main.js': `import { printReceipt, printReceiptAsync, listPrinters, renderReceipt, escposReceipt } from 'kestrane-printing';
+    'main.js': `import { printReceipt, printReceiptAsync, listPrinters, renderReceipt, escposReceipt, printBacklog } from 'kestrane-printing';
       import * as kestrane from 'kestrane-printing';
       import fs from 'fs';
-      const named = { printReceipt, printReceiptAsync, listPrinters, renderReceipt, escposReceipt };
+      const named = { printReceipt, printReceiptAsync, listPrinters, renderReceipt, escposReceipt, printBacklog };
       for (const [name, f] of Object.entries(named)) {
         if (typeof f !== 'function' || kestrane[name] !== f) throw new Error(name + ' is not the function');
       }

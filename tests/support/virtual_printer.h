@@ -18,8 +18,11 @@ namespace kestrane::testing {
 
 class VirtualPrinter {
   public:
-    VirtualPrinter() {
-        const CommandResult up = script("up");
+    // `cupsdConf`: more lines for the scheduler's cupsd.conf.
+    explicit VirtualPrinter(const std::string& cupsdConf = "") {
+        const CommandResult up = runCommand("env", {"KESTRANE_CUPSD_CONF=" + cupsdConf,
+                                                    std::string(KESTRANE_SOURCE_DIR) + "/scripts/virtual-printer",
+                                                    "up", temp_.path()});
         std::istringstream env(readFile(temp_.file("env")));
         for (std::string line; std::getline(env, line);) {
             const auto equals = line.find('=');
