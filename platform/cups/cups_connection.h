@@ -18,9 +18,6 @@ constexpr double kSchedulerWaitSeconds = 15.0;
 // The scheduler as messages name it: its socket's path, or host:port.
 std::string schedulerName();
 
-// The scheduler as messages name it: its socket's path, or host:port.
-std::string schedulerName();
-
 // The calling thread's connection to the scheduler the CUPS client configuration names
 // (CUPS_SERVER, client.conf), made on first use and kept; null, with `error` saying why, when
 // the scheduler cannot be reached now (the next call tries again).

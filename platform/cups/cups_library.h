@@ -62,6 +62,7 @@ void* cupsFunction(const char* name);
 #define cupsRasterWriteHeader2 KESTRANE_CUPS(cupsRasterWriteHeader2)
 #define cupsRasterWritePixels KESTRANE_CUPS(cupsRasterWritePixels)
 #define cupsServer KESTRANE_CUPS(cupsServer)
+#define cupsUser KESTRANE_CUPS(cupsUser)
 #define cupsStartDestDocument KESTRANE_CUPS(cupsStartDestDocument)
 #define cupsWriteRequestData KESTRANE_CUPS(cupsWriteRequestData)
 #define ippContainsInteger KESTRANE_CUPS(ippContainsInteger)

@@ -10,6 +10,7 @@
 #include "platform/cups/cups_library.h"
 #include "platform/cups/dest_media.h"
 #include "platform/cups/job_state.h"
+#include "platform/cups/live_jobs.h"
 #include "platform/spooler.h"
 
 namespace kestrane {
@@ -130,8 +131,9 @@ ssize_t writeToRequest(void* http, unsigned char* buffer, size_t length) {
 
 class CupsDocument : public SpoolerDocument {
   public:
-    CupsDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int job, const DeviceSize& size)
-        : http_(http), dest_(dest), info_(info), job_(job), size_(size) {
+    CupsDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int job, std::unique_ptr<LiveCupsJob> live,
+                 const DeviceSize& size)
+        : http_(http), dest_(dest), info_(info), job_(job), live_(std::move(live)), size_(size) {
         raster_ = cupsRasterOpenIO(writeToRequest, http, CUPS_RASTER_WRITE_PWG);
         if (raster_ == nullptr) fail("cannot start the raster stream");
     }
@@ -173,6 +175,7 @@ class CupsDocument : public SpoolerDocument {
             cupsCancelDestJob(http_, dest_, job_);
             return false;
         }
+        live_.reset();  // the scheduler has it whole: it prints, whatever becomes of this process
         return true;
     }
 
@@ -211,6 +214,7 @@ class CupsDocument : public SpoolerDocument {
     cups_dest_t* dest_;  // the device's
     cups_dinfo_t* info_;
     int job_;
+    std::unique_ptr<LiveCupsJob> live_;
     DeviceSize size_;
     cups_raster_t* raster_ = nullptr;
     bool finished_ = false;
@@ -239,13 +243,14 @@ class CupsDevice : public PrinterDevice {
             error = lastError("the spooler refused the job");
             return nullptr;
         }
+        auto live = std::make_unique<LiveCupsJob>(job);
         if (cupsStartDestDocument(http_, dest_.get(), info_.get(), job, title.c_str(),
                                   "image/pwg-raster", 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
             error = lastError("the spooler refused the document");
             cupsCancelDestJob(http_, dest_.get(), job);
             return nullptr;
         }
-        auto document = std::make_unique<CupsDocument>(http_, dest_.get(), info_.get(), job, size_);
+        auto document = std::make_unique<CupsDocument>(http_, dest_.get(), info_.get(), job, std::move(live), size_);
         if (!document->error().empty()) {
             error = document->error();
             return nullptr;

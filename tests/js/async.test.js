@@ -185,3 +185,44 @@ test('the backlog is visible and bounded: jobs give up, a full printer takes no 
   assert.ok(ended.every((answer) => answer.ok === false && /^Error - The printer at/.test(answer.message)));
   assert.deepStrictEqual(addon.printBacklog(), []);
 });
+
+test('a till that exits while a STAR job is being sent leaves no job in the spooler', async (t) => {
+  // The scheduler behind a slow link (100 kB/s towards it), so the exit comes mid-document.
+  const [host, port] = printer.ippServer.split(':');
+  const slow = net.createServer((client) => {
+    const scheduler = net.connect(Number(port), host);
+    scheduler.pipe(client);
+    client.on('data', (chunk) => {
+      client.pause();
+      scheduler.write(chunk);
+      setTimeout(() => client.resume(), chunk.length / 100);
+    });
+    const end = () => { client.destroy(); scheduler.destroy(); };
+    client.on('close', end).on('error', end);
+    scheduler.on('close', end).on('error', end);
+  });
+  await new Promise((resolve) => slow.listen(0, '127.0.0.1', resolve));
+  t.after(() => slow.close());
+  const program = `
+    process.env.CUPS_SERVER = '127.0.0.1:${slow.address().port}';
+    const { execFileSync } = require('child_process');
+    const addon = require(${JSON.stringify(path.resolve(__dirname, '..', '..'))});
+    const rows = Array.from({ length: 30000 }, (_, i) => '<tr><td>Row ' + i + '</td></tr>');
+    addon.printReceiptAsync('receipt80', 'STAR', 'x', '', '<table>' + rows.join('') + '</table>');
+    const started = setInterval(() => {
+      const jobs = execFileSync('lpstat', ['-h', ${JSON.stringify(process.env.CUPS_SERVER)}, '-o']).toString();
+      // A moment after the scheduler lists the job, this till has its number and is sending.
+      if (jobs) { console.log(jobs.trim()); clearInterval(started); setTimeout(() => process.exit(0), 300); }
+    }, 20);`;
+  const result = await new Promise((resolve) => {
+    require('child_process').execFile(process.execPath, ['-e', program], { timeout: 60000 },
+      (error, stdout, stderr) => resolve({ error, stdout, stderr }));
+  });
+  assert.ifError(result.error);
+  assert.match(result.stdout, /^receipt80-\d+ /, 'the job was under way when the till exited');
+  const pending = () => require('child_process').execFileSync('lpstat', ['-o'], { env: process.env }).toString();
+  const deadline = Date.now() + 10000;
+  while (pending() && Date.now() < deadline) await new Promise((resolve) => setTimeout(resolve, 100));
+  assert.strictEqual(pending(), '');
+  assert.strictEqual(printer.jobs('receipt80', 0).length, 0, 'nothing half-sent printed');
+});

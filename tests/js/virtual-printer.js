@@ -24,6 +24,7 @@ function startPrinter() {
   return {
     dir,
     lpdAddress: env.KESTRANE_LPD_ADDRESS,
+    ippServer: env.KESTRANE_IPP_SERVER,
     // The jobs `queue` received, oldest first, once `count` have arrived and CUPS has none left.
     jobs(queue, count) {
       const sink = path.join(dir, 'jobs', queue);
