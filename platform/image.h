@@ -32,4 +32,18 @@ bool readBitmapFile(const std::string& enginePath, std::string& bytes);
 // value so they can be released before the pixels are copied out.
 bool decodeBitmap(std::string bytes, Image& image);
 
+// The size of the BMP file at `enginePath` when loadBitmapShrunk can load it: its headers are
+// ones stb_image decodes (not run-length coded), it has at most 268,435,456 (2^28) pixels,
+// which bounds the time a load takes, and the file holds all its rows. Reads only the headers;
+// false otherwise.
+bool readBitmapSize(const std::string& enginePath, int32_t& width, int32_t& height);
+
+// Loads the BMP file at `enginePath` scaled to `width` x `height` pixels, for files too large
+// to decode whole: the file is decoded by stb_image a band of rows at a time and each pixel is
+// the average of its box of source pixels (columns and rows repeated when growing), boxes taken
+// as stretchImage takes them. Memory is a band of a few MiB, a few rows of sums and the result,
+// whatever the file's size. False, with `image` empty, when readBitmapSize is false, the size
+// is not positive, or stb_image refuses the file.
+bool loadBitmapShrunk(const std::string& enginePath, int32_t width, int32_t height, Image& image);
+
 }  // namespace kestrane

@@ -43,13 +43,36 @@ std::size_t footprint(const CachedImage& entry) {
     return sizeof entry + (entry.halftone ? entry.halftone->bits.size() : 0);
 }
 
+// The size an image of `width` x `height` pixels is drawn at; false when it is empty or would be
+// drawn taller than kMaxImageHeight.
+bool drawnSize(int32_t width, int32_t height, int32_t& drawnWidth, int32_t& drawnHeight) {
+    if (width <= 0 || height <= 0) return false;
+    const double scale = static_cast<double>(kImageWidth) / width;
+    const double rows = height * scale;
+    if (rows > kMaxImageHeight) return false;
+    drawnWidth = static_cast<int32_t>(width * scale);
+    drawnHeight = static_cast<int32_t>(rows);
+    return true;
+}
+
 // Decodes and halftones the file; no halftone when it cannot be loaded or would be drawn taller
 // than kMaxImageHeight.
 std::shared_ptr<const CachedImage> decode(const std::string& path, const FileStamp& stamp) {
     auto entry = std::make_shared<CachedImage>();
     entry->stamp = stamp;
     Image pixels;
-    if (loadBitmapFile(path, pixels)) entry->halftone = receiptHalftone(pixels);
+    int32_t width = 0, height = 0, drawnWidth = 0, drawnHeight = 0;
+    if (loadBitmapFile(path, pixels)) {
+        entry->halftone = receiptHalftone(pixels);
+    } else if (readBitmapSize(path, width, height) &&
+               drawnSize(width, height, drawnWidth, drawnHeight) &&
+               // Too large to decode whole: shrunk to the drawn size as it is read, so the
+               // halftone below is 1:1. An image drawn 0 rows tall is still read, 1 row of it,
+               // so a file stb_image refuses stays one that cannot be loaded.
+               loadBitmapShrunk(path, drawnWidth, std::max(drawnHeight, 1), pixels)) {
+        entry->halftone.emplace(drawnWidth, drawnHeight);
+        stretchImage(*entry->halftone, pixels, {0, 0, drawnWidth, drawnHeight});
+    }
     return entry;
 }
 
@@ -97,12 +120,8 @@ std::shared_ptr<const CachedImage> loadable(JobContext& job, const std::string& 
 }  // namespace
 
 std::optional<Canvas> receiptHalftone(const Image& pixels) {
-    if (pixels.width <= 0 || pixels.height <= 0) return std::nullopt;
-    const double scale = static_cast<double>(kImageWidth) / pixels.width;
-    const double drawnHeight = pixels.height * scale;
-    if (drawnHeight > kMaxImageHeight) return std::nullopt;
-    const auto width = static_cast<int32_t>(pixels.width * scale);
-    const auto height = static_cast<int32_t>(drawnHeight);
+    int32_t width = 0, height = 0;
+    if (!drawnSize(pixels.width, pixels.height, width, height)) return std::nullopt;
     std::optional<Canvas> halftone(std::in_place, width, height);
     stretchImage(*halftone, pixels, {0, 0, width, height});
     return halftone;

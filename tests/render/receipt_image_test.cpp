@@ -1,6 +1,7 @@
 #include "render/receipt_image.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/file_path.h"
 
@@ -88,6 +89,36 @@ TEST_F(ReceiptImageTest, AnImageScaledTallerThanTheLimitCannotBeLoaded) {
         Canvas canvas(570, 40);
         EXPECT_EQ(drawReceiptImage(job_, canvas, 0, 0, path), c.reserved == 1 ? 0 : c.reserved);
         EXPECT_EQ(countBlack(canvas, {0, 0, 570, 40}), c.reserved == 1 ? 0 : 550 * 30) << c.height;
+    }
+}
+
+TEST_F(ReceiptImageTest, AFileTooLargeToDecodeWholeIsDrawnAtTheSameSize) {
+    // Black files of zeros, left sparse where they are large: sized as a file decoded whole
+    // would be (4212 pixels scale to 549 x 274.99), or too tall to draw.
+    const struct {
+        int32_t width, height;
+        int32_t reserved;  // drawn height + 10; 1: cannot be loaded
+        int32_t drawnWidth;
+    } cases[] = {
+        {4000, 2100, 298, 550},
+        {2897, 2897, 560, 550},
+        {4212, 2106, 284, 549},
+        {20000, 5, 10, 550},  // 0 rows drawn
+        {1000, 29790, 1, 0},  // 16,384.5 rows
+    };
+    for (const auto& c : cases) {
+        std::string headers = testing::solidBmp(c.width, 1, {0, 0, 0}).substr(0, 54);
+        const auto height = static_cast<uint32_t>(c.height);
+        for (int b = 0; b < 4; ++b) headers[22 + b] = static_cast<char>(height >> (8 * b));
+        const std::string path = image("big.bmp", headers);
+        const int64_t stride = (int64_t{c.width} * 3 + 3) / 4 * 4;
+        std::filesystem::resize_file(nativePath(path), 54 + stride * c.height);
+        EXPECT_EQ(receiptImageHeight(job_, path), c.reserved) << c.width;
+        Canvas canvas(570, 600);
+        EXPECT_EQ(drawReceiptImage(job_, canvas, 0, 0, path), c.reserved == 1 ? 0 : c.reserved);
+        const Rect ink = c.reserved > 10 ? Rect{10, 10, 10 + c.drawnWidth, c.reserved} : Rect{};
+        EXPECT_EQ(blackBounds(canvas, {0, 0, 570, 600}), ink) << c.width;
+        EXPECT_EQ(countBlack(canvas, ink), int64_t{ink.right - ink.left} * (ink.bottom - ink.top));
     }
 }
 

@@ -118,5 +118,22 @@ TEST(RenderPassTest, ImagesAndFieldsDrawAtTheRowTop) {
     EXPECT_EQ(blackBounds(canvas, {0, 238, 570, 638}), (Rect{201, 238, 369, 406}));
 }
 
+TEST(RenderPassTest, ALogoTooLargeToDecodeWholeIsDrawn) {
+    // 4000 x 2100, left half black: more pixels than a file decoded whole may have.
+    testing::TempDir base;
+    const std::string logo = testing::bmp24(4000, 2100, [](int x, int) {
+        return x < 2000 ? testing::Rgb{0, 0, 0} : testing::Rgb{255, 255, 255};
+    });
+    testing::writeBytes(base.imageFolder() + "/logo.bmp", logo);
+    const Canvas canvas = draw(
+        "<tr><td>Title</td></tr>"
+        "<tr><td><center><img src=\"logo.bmp\"></center></td></tr>"
+        "<tr><td>End</td></tr>",
+        Variant::AddOn, base.path());
+    // The image row starts at 28: the image is 550 x 288 at (10, 38), the next row at 326.
+    EXPECT_EQ(blackBounds(canvas, {0, 28, 570, 326}), (Rect{10, 38, 285, 326}));
+    EXPECT_GT(countBlack(canvas, {0, 326, 570, canvas.height}), 0);
+}
+
 }  // namespace
 }  // namespace kestrane
