@@ -4,8 +4,10 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/job_report.h"
 #include "cli/layout_file.h"
 #include "cli/options.h"
+#include "jobs/job_messages.h"
 #include "jobs/receipt_jobs.h"
 
 namespace kestrane {
@@ -13,14 +15,27 @@ namespace kestrane {
 int runEscposCommand(const std::vector<std::string>& args) {
     ParsedOptions options;
     std::string error;
-    if (!parseOptions(args, {{}, {{"--out", "--out"}, {"-o", "--out"}}, {}}, options, error)) {
+    int32_t dots = 0;
+    if (!parseOptions(args, {{"--raster"}, {{"--out", "--out"}, {"-o", "--out"}, {"--dots", "--dots"}, {"--base", "--base"}}, {}},
+                      options, error) ||
+        !dotsOption(options, dots, error)) {
         return usageError("escpos", error);
     }
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     const std::string outPath = options.value("--out");
     std::string stored;
-    escposStream(layout, stored);  // the layout was read within the cap
+    if (options.flags.count("--raster") != 0) {
+        const JobOutcome outcome = escposRasterReceipt(options.value("--base", "."), layout, dots, stored);
+        if (!outcome.succeeded()) {
+            std::cout << jobMessage(outcome) << "\n";
+            reportOutcome(outcome);
+            return 1;
+        }
+        reportOutcome(outcome);
+    } else {
+        escposStream(layout, stored);  // the layout was read within the cap
+    }
     if (outPath.empty()) {
         std::cout.write(stored.data(), static_cast<std::streamsize>(stored.size()));
         std::cout.flush();

@@ -57,4 +57,16 @@ int usageError(const std::string& command, const std::string& reason) {
     return 2;
 }
 
+bool dotsOption(const ParsedOptions& parsed, int32_t& dots, std::string& error) {
+    dots = 576;
+    if (parsed.values.count("--dots") == 0) return true;
+    const std::string value = parsed.value("--dots");
+    if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos ||
+        (dots = std::stoi(value)) < 1 || dots > 4096) {
+        error = "--dots takes a printer width from 1 to 4096 dots (576 at 80 mm, 384 at 58 mm)";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace kestrane

@@ -2,6 +2,7 @@
 // take a value, some of them with a short spelling.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -30,6 +31,10 @@ struct ParsedOptions {
 // positional argument or none, or a required option left out.
 bool parseOptions(const std::vector<std::string>& args, const OptionTable& table,
                   ParsedOptions& parsed, std::string& error);
+
+// The printer width of --dots (from 1 to 4096; 576, 80 mm, when it is not given). False with
+// the reason in `error` for any other value.
+bool dotsOption(const ParsedOptions& parsed, int32_t& dots, std::string& error);
 
 // Tells of a command line `command` cannot work with: "kestrane COMMAND: REASON" and the
 // command's usage on standard error. Returns 2, the exit status of usage errors.

@@ -8,6 +8,7 @@
 
 #include "cli/options.h"
 #include "cli/output_directory.h"
+#include "jobs/receipt_jobs.h"
 #include "platform/png_file.h"
 #include "platform/raster_pages.h"
 
@@ -30,7 +31,15 @@ int runPagesCommand(const std::vector<std::string>& args) {
     const std::string out = options.value("--out");
     if (!makeOutputDirectory(out)) return 2;
     std::vector<RasterPage> pages;
-    const bool whole = readRasterPages(bytes.str(), pages, error);
+    bool whole = true;
+    if (bytes.str().compare(0, 2, "\x1B@") == 0) {
+        // An ESC/POS stream: its raster images, at a receipt printer's 203 dpi.
+        std::vector<Canvas> images;
+        whole = readEscposPages(bytes.str(), images, error);
+        for (Canvas& image : images) pages.push_back({203, 203, std::move(image)});
+    } else {
+        whole = readRasterPages(bytes.str(), pages, error);
+    }
     for (std::size_t i = 0; i < pages.size(); ++i) {
         const std::string path = out + "/page-" + std::to_string(i + 1) + ".png";
         std::string writeError;

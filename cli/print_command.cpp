@@ -12,12 +12,13 @@
 namespace kestrane {
 
 int runPrintCommand(const std::vector<std::string>& args) {
-    const OptionTable table{{},
+    const OptionTable table{{"--raster"},
                           {{"--type", "--type"},
                            {"--address", "--address"},
                            {"--printer", "--printer"},
                            {"--base", "--base"},
-                           {"--confirm", "--confirm"}},
+                           {"--confirm", "--confirm"},
+                           {"--dots", "--dots"}},
                           {"--type", "--base"}};
     ParsedOptions options;
     std::string error;
@@ -41,6 +42,8 @@ int runPrintCommand(const std::vector<std::string>& args) {
             return usageError("print", "--confirm takes a number of seconds from 1 to 9999");
         }
     }
+    int32_t dots = 0;
+    if (!dotsOption(options, dots, error)) return usageError("print", error);
     std::string layout;
     if (!loadLayout(options.layout, layout)) return 2;
     // The add-on's request, so the command answers as the add-on does (its checks included).
@@ -51,6 +54,8 @@ int runPrintCommand(const std::vector<std::string>& args) {
     request.imageDirectory = options.value("--base");
     request.receiptText = layout;
     request.confirmMilliseconds = confirmSeconds * 1000;
+    request.raster = options.flags.count("--raster") != 0;
+    request.dots = dots;
     const JobOutcome outcome = runPrintRequest(request);
     std::cout << jobMessage(outcome) << "\n";
     reportOutcome(outcome);

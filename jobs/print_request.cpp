@@ -28,7 +28,10 @@ JobOutcome runPrintRequest(const PrintRequest& request) {
         if (const std::optional<JobStatus> blank = blankCheck(request)) return jobOutcome(*blank);
         const std::string type = toUpper(request.printerType);
         if (type == "EPSON") {
-            return printRawReceipt(request.imageDirectory, request.ipAddress, request.receiptText);
+            RawLimits limits;
+            if (request.confirmMilliseconds > 0) limits.printed = std::chrono::milliseconds(request.confirmMilliseconds);
+            return printRawReceipt(request.imageDirectory, request.ipAddress, request.receiptText, limits,
+                                   {request.raster, request.dots});
         }
         if (type == "STAR") {
             return printStarReceipt(request.imageDirectory, request.printerName, request.receiptText,
@@ -46,9 +49,13 @@ std::string printerKey(const PrintRequest& request) {
         // refused before anything is sent, so its own text keys it.
         PrinterAddress address;
         std::string reason;
-        if (!parsePrinterAddress(request.ipAddress, address, reason)) return "EPSON " + request.ipAddress;
+        const bool socket = isSocketAddress(request.ipAddress);
+        if (!(socket ? parseSocketAddress(request.ipAddress, address, reason)
+                     : parsePrinterAddress(request.ipAddress, address, reason))) {
+            return "EPSON " + request.ipAddress;
+        }
         address.host = toLower(address.host);
-        return "EPSON " + describePrinterAddress(address);
+        return std::string("EPSON ") + (socket ? kSocketScheme : "") + describePrinterAddress(address);
     }
     // The spooler's names ignore case: "receipt80" and "RECEIPT80" are one queue.
     if (type == "STAR") return "STAR " + toLower(request.printerName);

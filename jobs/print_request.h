@@ -2,6 +2,7 @@
 // printer type they name.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "jobs/job_outcome.h"
@@ -17,8 +18,12 @@ struct PrintRequest {
     std::string imageDirectory;
     std::string receiptText;
     // STAR: how long to wait for the spooler to report each section printed (0: not at all, and
-    // success means the spooler took the job, as it always did).
+    // success means the spooler took the job, as it always did). EPSON on raw TCP: how long to
+    // wait for the printer's word that it printed (0: RawLimits' default).
     int confirmMilliseconds = 0;
+    // EPSON: the text conversion (the default), or raster images for a printer `dots` wide.
+    bool raster = false;
+    int32_t dots = 576;
 };
 
 // Checks the request (printer name, type, IP address and receipt text not blank once trimmed,

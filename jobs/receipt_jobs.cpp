@@ -93,4 +93,12 @@ JobOutcome escposStream(const std::string& layout, std::string& stream) {
     });
 }
 
+JobOutcome escposRasterReceipt(const std::string& base, const std::string& layout, int32_t dots, std::string& stream) {
+    return guardedJob([&] { return escposRasterStream(base, layout, dots, stream); });
+}
+
+bool readEscposPages(const std::string& stream, std::vector<Canvas>& pages, std::string& error) {
+    return decodeEscposRaster(stream, pages, error);
+}
+
 }  // namespace kestrane

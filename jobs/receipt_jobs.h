@@ -54,4 +54,13 @@ std::vector<Canvas> devicePages(const Canvas& section, const DeviceSize& device)
 // stream file holds them. kDrawn, or kLayoutTooLarge.
 JobOutcome escposStream(const std::string& layout, std::string& stream);
 
+// The receipt as ESC/POS raster images for a printer `dots` wide (576 at 80 mm, 384 at 58 mm):
+// every section as the STAR job draws it (images below `base`), then a cut. kDrawn with its
+// warnings, or the failure.
+JobOutcome escposRasterReceipt(const std::string& base, const std::string& layout, int32_t dots, std::string& stream);
+
+// The pages of an ESC/POS stream's raster images as a printer prints them, each cut ending one.
+// False, with `error` set, for a stream cut short inside an image.
+bool readEscposPages(const std::string& stream, std::vector<Canvas>& pages, std::string& error);
+
 }  // namespace kestrane

@@ -7,7 +7,9 @@
 #include "output/live_stream_files.h"
 #include "output/raw_conversion.h"
 #include "output/raw_submission.h"
+#include "platform/escpos_socket.h"
 #include "platform/file_path.h"
+#include "platform/raw_delivery.h"
 #include "platform/printer_address.h"
 #include "platform/system_error.h"
 #include "platform/text_file.h"
@@ -36,14 +38,40 @@ std::string systemText(int code) {
     return code != 0 ? systemErrorText(code) : "No error message has been recorded";
 }
 
+// The receipt's bytes straight to the printer, without a stream file: raster images, or the
+// text conversion for a printer on raw TCP.
+JobOutcome sendEscposBytes(const std::string& base, const std::string& ipAddress, const PrinterAddress& address,
+                           const std::string& layout, const RawLimits& limits, const EscposOptions& options) {
+    std::string bytes;
+    JobOutcome outcome = jobOutcome(JobStatus::kDrawn);
+    if (options.raster) {
+        outcome = escposRasterStream(base, layout, options.dots, bytes);
+        if (!outcome.succeeded()) return outcome;
+    } else {
+        StringSink sink;
+        writeRawReceipt(layout, sink);
+        bytes = textModeBytes(sink.bytes());
+    }
+    const RawResult sent = isSocketAddress(ipAddress)
+                               ? printOnSocket(address, bytes, limits)
+                               : deliverRawBytes(ipAddress, "RAW", uniqueName().value_or("empty") + "_receipt", bytes, limits);
+    JobOutcome result = sent.delivered ? jobOutcome(JobStatus::kEpsonDelivered) : jobOutcome(JobStatus::kNotDelivered, sent.error);
+    result.warnings = std::move(outcome.warnings);
+    return result;
+}
+
 }  // namespace
 
 JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string& ipAddress,
-                            const std::string& receiptText, const RawLimits& limits) {
+                            const std::string& receiptText, const RawLimits& limits, const EscposOptions& options) {
     PrinterAddress address;
     std::string reason;
-    if (!parsePrinterAddress(ipAddress, address, reason)) return jobOutcome(JobStatus::kAddressRefused, reason);
+    const bool socket = isSocketAddress(ipAddress);
+    if (!(socket ? parseSocketAddress(ipAddress, address, reason) : parsePrinterAddress(ipAddress, address, reason))) {
+        return jobOutcome(JobStatus::kAddressRefused, reason);
+    }
     if (receiptText.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
+    if (socket || options.raster) return sendEscposBytes(imageDirectory, ipAddress, address, receiptText, limits, options);
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
     const std::string path = streamFilePath(jobDirectory, uniqueName());

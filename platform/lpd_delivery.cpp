@@ -37,4 +37,9 @@ RawResult deliverRawFile(const std::string&, const std::string& address, const s
     return sendRawJob(address, {queue, baseName(streamFilePath), bytes}, limits);
 }
 
+RawResult deliverRawBytes(const std::string& address, const std::string& queue, const std::string& name,
+                          const std::string& bytes, const RawLimits& limits) {
+    return sendRawJob(address, {queue, name, bytes}, limits);
+}
+
 }  // namespace kestrane

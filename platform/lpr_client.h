@@ -13,6 +13,8 @@ struct RawLimits {
     std::chrono::milliseconds connect{5000};  // to open the connection
     std::chrono::milliseconds reply{15000};   // for each acknowledgement (and each send)
     std::chrono::milliseconds job{30000};     // for the whole job, connection included
+    // A raw TCP printer's word that it printed the job, after the last byte was sent.
+    std::chrono::milliseconds printed{60000};
 };
 
 struct RawJob {

@@ -1,5 +1,7 @@
 #include "platform/printer_address.h"
 
+#include <algorithm>
+
 namespace kestrane {
 
 namespace {
@@ -78,6 +80,20 @@ std::string describePrinterAddress(const PrinterAddress& address) {
                                  : address.host.substr(0, kShown) + "...";
     const bool ipv6 = address.host.find(':') != std::string::npos;
     return (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(address.port);
+}
+
+bool isSocketAddress(const std::string& address) { return address.rfind(kSocketScheme, 0) == 0; }
+
+bool parseSocketAddress(const std::string& text, PrinterAddress& address, std::string& reason) {
+    const std::string rest = text.substr(std::min(text.size(), sizeof kSocketScheme - 1));
+    PrinterAddress parsed;
+    if (!parsePrinterAddress(rest, parsed, reason)) return false;
+    // As parsePrinterAddress reads it: "[IPv6]:port", or "host:port" with one colon.
+    const bool portGiven = rest[0] == '[' ? rest.find("]:") != std::string::npos
+                                          : std::count(rest.begin(), rest.end(), ':') == 1;
+    if (!portGiven) parsed.port = kRawSocketPort;
+    address = parsed;
+    return true;
 }
 
 }  // namespace kestrane

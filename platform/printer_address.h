@@ -20,6 +20,17 @@ struct PrinterAddress {
 // reach a resolver, a shell or a command line).
 bool parsePrinterAddress(const std::string& text, PrinterAddress& address, std::string& reason);
 
+// Raw TCP printers ("socket://host:port", port 9100 by default): the usual way to reach a
+// network receipt printer, an explicit form so that "host:port" keeps naming an LPD server.
+constexpr std::uint16_t kRawSocketPort = 9100;
+constexpr char kSocketScheme[] = "socket://";
+
+// Whether `address` names a raw TCP printer ("socket://...").
+bool isSocketAddress(const std::string& address);
+
+// Reads "socket://host[:port]": the rest as parsePrinterAddress reads it, 9100 by default.
+bool parseSocketAddress(const std::string& text, PrinterAddress& address, std::string& reason);
+
 // "host:port", or "[host]:port" for an IPv6 literal: how messages name the printer. A host of
 // over 80 bytes is shown cut to 80 and "...".
 std::string describePrinterAddress(const PrinterAddress& address);

@@ -15,4 +15,9 @@ RawResult deliverRawFile(const std::string& jobDirectory, const std::string& add
                          const std::string& queue, const std::string& streamFilePath,
                          const RawLimits& limits);
 
+// Sends `bytes` as they are, with no stream file, to the queue `queue` of the print server at
+// `address`, within `limits`. (The Windows build has no such client yet and says so.)
+RawResult deliverRawBytes(const std::string& address, const std::string& queue, const std::string& name,
+                          const std::string& bytes, const RawLimits& limits);
+
 }  // namespace kestrane

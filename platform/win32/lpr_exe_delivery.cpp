@@ -2,6 +2,7 @@
 // "-S ADDRESS -P QUEUE FILE" and must end, successfully, within the job's time limit.
 #include <windows.h>
 
+#include "platform/escpos_socket.h"
 #include "platform/raw_delivery.h"
 #include "platform/system_error.h"
 
@@ -49,6 +50,17 @@ RawResult deliverRawFile(const std::string& jobDirectory, const std::string& add
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     return result;
+}
+
+RawResult deliverRawBytes(const std::string& address, const std::string&, const std::string&, const std::string&,
+                          const RawLimits&) {
+    return {false, "Raster receipts for the printer at " + address +
+                       " cannot be sent by LPD from the Windows build yet (lpr.exe takes text stream files)"};
+}
+
+RawResult printOnSocket(const PrinterAddress& address, const std::string&, const RawLimits&) {
+    return {false, "Printers on raw TCP (socket://" + describePrinterAddress(address) +
+                       ") cannot be reached from the Windows build yet"};
 }
 
 }  // namespace kestrane
