@@ -27,7 +27,9 @@ export type PrintMessage = StarSuccess | EpsonSuccess | PrintError;
  * cannot be converted, or that holds U+0000, gives "Error - Argument N (name) ...".
  * @param printerName the spooler's name of a "STAR" printer (must not be blank for either type)
  * @param printerType "STAR" or "EPSON", in any case
- * @param ipAddress an "EPSON" printer's address: host, host:port, [IPv6]:port (must not be blank)
+ * @param ipAddress an "EPSON" printer's address: host, host:port, [IPv6]:port for its LPD server, or
+ *   socket://host[:port] for a printer on raw TCP (port 9100), asked its status before and its
+ *   word that it printed after (must not be blank)
  * @param imageDirectory the application's base directory (images below node_modules/printer/)
  * @param receiptText the receipt layout
  * Runs on the calling thread; waits for jobs handed in before for the same printer, at most
@@ -35,7 +37,17 @@ export type PrintMessage = StarSuccess | EpsonSuccess | PrintError;
  */
 export function printReceipt(printerName: unknown, printerType?: unknown, ipAddress?: unknown,
                              imageDirectory?: unknown, receiptText?: unknown,
-                             options?: { giveUp?: number }): PrintMessage;
+                             options?: { giveUp?: number } & EscposOptions): PrintMessage;
+
+/**
+ * How an EPSON job speaks to its printer. By default the text conversion, byte for byte as it
+ * always was. `raster`: the receipt as the STAR job draws it (logos, codes, fonts), sent as
+ * raster images for a printer `dots` wide (576 at 80 mm, the default; 384 at 58 mm; 1 to 4096).
+ */
+export interface EscposOptions {
+  raster?: boolean;
+  dots?: number;
+}
 
 /** What a job has to say besides its message. */
 export interface JobDetails {
@@ -60,10 +72,10 @@ export interface JobDetails {
  */
 export function printReceiptAsync(printerName: unknown, printerType: unknown, ipAddress: unknown,
                                   imageDirectory: unknown, receiptText: unknown,
-                                  options: { details: true; confirm?: number; giveUp?: number }): Promise<{ message: PrintMessage } & JobDetails>;
+                                  options: { details: true; confirm?: number; giveUp?: number } & EscposOptions): Promise<{ message: PrintMessage } & JobDetails>;
 export function printReceiptAsync(printerName: unknown, printerType?: unknown, ipAddress?: unknown,
                                   imageDirectory?: unknown, receiptText?: unknown,
-                                  options?: { details?: false; confirm?: number; giveUp?: number }): Promise<PrintMessage>;
+                                  options?: { details?: false; confirm?: number; giveUp?: number } & EscposOptions): Promise<PrintMessage>;
 
 export interface PrinterInfo {
   name: string;
@@ -114,7 +126,9 @@ export function renderReceipt(layout: Layout,
                               options?: { base?: string; preview?: boolean; details?: false }): Promise<Buffer[]>;
 
 /**
- * The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF). Throws a
- * JobError for a layout over the size cap or one that cannot pass ("Error - Argument 1 (layout) ...").
+ * The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF); with `raster`,
+ * the receipt drawn (images below `base`) as raster images for a printer `dots` wide, then a
+ * cut. Throws a JobError for a layout over the size cap, one that cannot pass ("Error -
+ * Argument 1 (layout) ...") or, in raster mode, one that cannot be drawn.
  */
-export function escposReceipt(layout: Layout): Buffer;
+export function escposReceipt(layout: Layout, options?: EscposOptions & { base?: string }): Buffer;

@@ -192,6 +192,21 @@ bool flagOption(napi_env env, napi_value options, const char* name) {
     return set;
 }
 
+// The `dots` option: the printer's width for raster receipts, 576 (80 mm) when it is missing. A
+// value that is no whole number from 1 to 4096 stays out of that range, for the job to refuse.
+int32_t dotsOption(napi_env env, napi_value options) {
+    napi_value value = option(env, options, "dots");
+    napi_value number = nullptr;
+    double dots = 0;
+    if (value == nullptr) return kRasterDotsDefault;
+    if (napi_coerce_to_number(env, value, &number) != napi_ok || napi_get_value_double(env, number, &dots) != napi_ok) {
+        napi_value ignored = nullptr;
+        napi_get_and_clear_last_exception(env, &ignored);
+        return 0;
+    }
+    return dots >= 1 && dots <= kRasterDotsMost && dots == static_cast<int32_t>(dots) ? static_cast<int32_t>(dots) : 0;
+}
+
 struct Arguments {
     std::size_t count = 0;
     napi_value values[6] = {};
@@ -266,6 +281,8 @@ napi_value printReceipt(napi_env env, napi_callback_info info) {
     PrintRequest request;
     JobOutcome outcome;
     if (toRequest(env, args, request, outcome)) {
+        request.raster = flagOption(env, args.values[5], "raster");
+        request.dots = dotsOption(env, args.values[5]);
         const auto notRun = runInLaneAndWait(printerKey(request), [&] { outcome = runPrintRequest(request); },
                                              giveUpOption(env, args.values[5]));
         if (notRun) outcome = *notRun;
@@ -323,7 +340,11 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
     settlement->details = flagOption(env, args.values[5], "details");
     PrintRequest request;
     JobOutcome refused;
-    if (toRequest(env, args, request, refused)) request.confirmMilliseconds = confirmOption(env, args.values[5]);
+    if (toRequest(env, args, request, refused)) {
+        request.confirmMilliseconds = confirmOption(env, args.values[5]);
+        request.raster = flagOption(env, args.values[5], "raster");
+        request.dots = dotsOption(env, args.values[5]);
+    }
     if (!refused.succeeded()) {
         napi_resolve_deferred(env, settlement->deferred, makeAnswer(env, refused, settlement->details));
         return promise;
@@ -504,12 +525,21 @@ napi_value renderReceipt(napi_env env, napi_callback_info info) {
     return promise;
 }
 
-// escposReceipt(layout): the ESC/POS stream an EPSON printer gets for the layout, as a Buffer.
+// escposReceipt(layout, { raster, dots, base }): the ESC/POS stream an EPSON printer gets for
+// the layout, as a Buffer: the text conversion, or the receipt drawn as raster images.
 napi_value escposReceipt(napi_env env, napi_callback_info info) {
-    const Arguments args = arguments(env, info, 1);
-    std::string layout, stored;
+    const Arguments args = arguments(env, info, 2);
+    std::string layout, stored, base = ".";
     JobOutcome outcome = toLayout(env, args.values[0], "Argument 1 (layout)", layout);
-    if (outcome.succeeded()) outcome = escposStream(layout, stored);
+    const bool raster = flagOption(env, args.values[1], "raster");
+    napi_value baseValue = option(env, args.values[1], "base");
+    if (outcome.succeeded() && raster && baseValue != nullptr) {
+        outcome = toBytes(env, baseValue, TextKind::kName, "Argument 2 (options.base)", base);
+    }
+    if (outcome.succeeded()) {
+        outcome = raster ? escposRasterReceipt(base, layout, dotsOption(env, args.values[1]), stored)
+                         : escposStream(layout, stored);
+    }
     if (!outcome.succeeded()) {
         napi_throw(env, makeJobError(env, outcome));
         return nullptr;

@@ -4,11 +4,14 @@
 
 #include "jobs/job_guard.h"
 #include "markup/text_ops.h"
+#include "output/escpos_raster.h"
 #include "output/raw_receipt.h"
 #include "output/star_print.h"
 #include "platform/printer_address.h"
 
 namespace kestrane {
+
+static_assert(kRasterDotsDefault == kEscposDots80 && kRasterDotsMost == kEscposMaxDots);
 
 namespace {
 

@@ -9,6 +9,10 @@
 
 namespace kestrane {
 
+// The printer widths of raster receipts, in dots: 80 mm by default, and the widest there is.
+constexpr int32_t kRasterDotsDefault = 576;
+constexpr int32_t kRasterDotsMost = 4096;
+
 // The five texts of a call, converted from the caller's arguments ("undefined" for one that is
 // missing).
 struct PrintRequest {
@@ -23,7 +27,7 @@ struct PrintRequest {
     int confirmMilliseconds = 0;
     // EPSON: the text conversion (the default), or raster images for a printer `dots` wide.
     bool raster = false;
-    int32_t dots = 576;
+    int32_t dots = kRasterDotsDefault;
 };
 
 // Checks the request (printer name, type, IP address and receipt text not blank once trimmed,

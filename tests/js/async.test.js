@@ -226,3 +226,20 @@ test('a till that exits while a STAR job is being sent leaves no job in the spoo
   assert.strictEqual(pending(), '');
   assert.strictEqual(printer.jobs('receipt80', 0).length, 0, 'nothing half-sent printed');
 });
+
+test('raster receipts: escposReceipt draws them, printReceiptAsync sends them to a printer on raw TCP', async () => {
+  const base = path.join(__dirname, '..', '..', 'samples', 'base');
+  const layout = fs.readFileSync(path.join(__dirname, '..', '..', 'samples', 'kestrane.html'), 'latin1');
+  const at58 = addon.escposReceipt(layout, { raster: true, dots: 384, base });
+  assert.deepStrictEqual([...at58.subarray(0, 8)], [0x1B, 0x40, 0x1D, 0x76, 0x30, 0, 48, 0]);  // 48 bytes a row
+  assert.throws(() => addon.escposReceipt(layout, { raster: true, dots: 5000 }),
+    { message: 'Error - The printer\'s width must be from 1 to 4096 dots', ok: false });
+  const stream = addon.escposReceipt(layout, { raster: true, base });
+  const printed = await addon.printReceiptAsync('-', 'EPSON', printer.escposAddress, base, layout, { raster: true, details: true });
+  assert.deepStrictEqual([printed.message, printed.ok], ['Receipt printed sucessfully', true]);
+  assert.deepStrictEqual(printer.jobs('escpos', 1), [stream]);
+  printer.escposState('cover-open');
+  assert.match(await addon.printReceiptAsync('-', 'EPSON', printer.escposAddress, base, layout, { raster: true }),
+    /^Error - The printer's cover is open \(the printer at socket:\/\/127\.0\.0\.1:\d+ was sent nothing\)$/);
+  printer.escposState('ready');
+});

@@ -25,6 +25,8 @@ function startPrinter() {
     dir,
     lpdAddress: env.KESTRANE_LPD_ADDRESS,
     ippServer: env.KESTRANE_IPP_SERVER,
+    escposAddress: env.KESTRANE_ESCPOS_ADDRESS,
+    escposState(state) { fs.writeFileSync(path.join(dir, 'escpos-state'), state); },
     // The jobs `queue` received, oldest first, once `count` have arrived and CUPS has none left.
     jobs(queue, count) {
       const sink = path.join(dir, 'jobs', queue);

@@ -20,11 +20,19 @@ TEST(PrinterAddressTest, ReadsHostAndPortForms) {
         {"[fe80::1]", "fe80::1", 515, "[fe80::1]:515"},
         {"::1", "::1", 515, "[::1]:515"},  // a bare IPv6 literal has no port
         {"2001:db8::7", "2001:db8::7", 515, "[2001:db8::7]:515"},
+        // Raw TCP printers: port 9100 unless one is given.
+        {"socket://192.168.1.50", "192.168.1.50", 9100, "192.168.1.50:9100"},
+        {"socket://printer.local:9101", "printer.local", 9101, "printer.local:9101"},
+        {"socket://[::1]", "::1", 9100, "[::1]:9100"},
+        {"socket://[::1]:515", "::1", 515, "[::1]:515"},
+        {"socket://::1", "::1", 9100, "[::1]:9100"},
     };
     for (const auto& c : cases) {
         PrinterAddress address;
         std::string reason;
-        ASSERT_TRUE(parsePrinterAddress(c.text, address, reason)) << c.text << ": " << reason;
+        const bool socket = isSocketAddress(c.text);
+        ASSERT_TRUE(socket ? parseSocketAddress(c.text, address, reason) : parsePrinterAddress(c.text, address, reason))
+            << c.text << ": " << reason;
         EXPECT_EQ(address.host, c.host) << c.text;
         EXPECT_EQ(address.port, c.port) << c.text;
         EXPECT_EQ(describePrinterAddress(address), c.described) << c.text;
@@ -58,12 +66,17 @@ TEST(PrinterAddressTest, RefusesBlanksControlsAndBadPorts) {
         {"[::1]:", badPort},
         {"[::1", "The printer address has an unclosed \"[\""},
         {"[::1]515", "The printer address has text after \"]\" that is not a port"},
+        {"socket://", noHost},
+        {"socket://10.0.0.5 ", blanks},
+        {"socket://host:0", badPort},
     };
     for (const auto& c : cases) {
         PrinterAddress address;
         address.host = "unchanged";
         std::string reason;
-        EXPECT_FALSE(parsePrinterAddress(c.text, address, reason)) << c.text;
+        EXPECT_FALSE(isSocketAddress(c.text) ? parseSocketAddress(c.text, address, reason)
+                                             : parsePrinterAddress(c.text, address, reason))
+            << c.text;
         EXPECT_EQ(reason, c.reason) << c.text;
         EXPECT_EQ(address.host, "unchanged") << c.text;
     }

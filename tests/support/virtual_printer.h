@@ -31,6 +31,7 @@ class VirtualPrinter {
             if (key == "export CUPS_SERVER") socket_ = value;
             if (key == "KESTRANE_IPP_SERVER") ippServer_ = value;
             if (key == "KESTRANE_LPD_ADDRESS") lpdAddress_ = value;
+            if (key == "KESTRANE_ESCPOS_ADDRESS") escposAddress_ = value;
         }
         if (up.status != 0 || socket_.empty()) problem_ = "virtual-printer up: " + up.err;
     }
@@ -48,6 +49,10 @@ class VirtualPrinter {
     const std::string& ippServer() const { return ippServer_; }
     // The LPD server's address, feeding the queue RAW.
     const std::string& address() const { return lpdAddress_; }
+    // The ESC/POS printer on raw TCP ("socket://127.0.0.1:PORT"), keeping jobs as queue
+    // "escpos"; setEscposState makes it answer as a printer in that state.
+    const std::string& escposAddress() const { return escposAddress_; }
+    void setEscposState(const std::string& state) { writeBytes(temp_.file("escpos-state"), state); }
 
     // Runs a CUPS client program against this scheduler; returns what it printed.
     std::string cups(const std::vector<std::string>& command) const {
@@ -112,7 +117,7 @@ class VirtualPrinter {
     }
 
     TempDir temp_;
-    std::string socket_, ippServer_, lpdAddress_, problem_;
+    std::string socket_, ippServer_, lpdAddress_, escposAddress_, problem_;
 };
 
 }  // namespace kestrane::testing

@@ -1,0 +1,137 @@
+// `kestrane print --type EPSON` to the virtual ESC/POS printer on raw TCP and by LPD: raster
+// receipts decoded back to pixels and compared with `kestrane render`, scanned, and the answers
+// of a printer in each state.
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <algorithm>
+
+#include "tests/support/virtual_printer.h"
+
+namespace kestrane {
+namespace {
+
+using testing::VirtualPrinter;
+
+const std::string kSamples = KESTRANE_SAMPLES;
+const std::string kPrinted = "Receipt printed sucessfully\n";
+
+struct Grey {
+    int width = 0, height = 0;
+    std::vector<bool> black;
+    bool at(int x, int y) const { return x < width && y < height && black[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Grey loadPng(const std::string& path) {
+    Grey image;
+    int channels = 0;
+    stbi_uc* grey = stbi_load(path.c_str(), &image.width, &image.height, &channels, 1);
+    for (int i = 0; grey != nullptr && i < image.width * image.height; ++i) image.black.push_back(grey[i] < 128);
+    stbi_image_free(grey);
+    return image;
+}
+
+// Rows with an unbroken black run over most of the width: the rules, counted once per run of
+// rows.
+int rules(const Grey& image) {
+    int count = 0;
+    bool inRule = false;
+    for (int y = 0; y < image.height; ++y) {
+        int run = 0, longest = 0;
+        for (int x = 0; x < image.width; ++x) longest = std::max(longest, run = image.at(x, y) ? run + 1 : 0);
+        const bool rule = longest > image.width * 3 / 5;
+        count += rule && !inRule;
+        inRule = rule;
+    }
+    return count;
+}
+
+std::string scanned(const std::string& png) {
+    return testing::runCommand("sh", {"-c", "zbarimg --nodbus -q --raw \"$0\" | sort", png}).out;
+}
+
+TEST(PrintEscposTest, RasterReceiptsPrintAsDrawnAt80AndKeepEveryRuleAt58) {
+    VirtualPrinter printer;
+    ASSERT_EQ(printer.problem(), "");
+    ASSERT_NE(printer.escposAddress(), "") << "the virtual printer has no ESC/POS printer (is Node.js there?)";
+    for (const char* sample : {"kestrane", "vexo", "invoice"}) {
+        testing::TempDir dir;
+        ASSERT_EQ(testing::runCommand(KESTRANE_CLI, {"render", kSamples + "/" + sample + ".html", "-o", dir.path(),
+                                                     "--base", kSamples + "/base"}).status, 0);
+        const Grey drawn = loadPng(dir.file("section-1.png"));
+        // 80 mm on raw TCP and by LPD, 58 mm on raw TCP.
+        const struct {
+            const char* how;
+            std::string address, queue, dots;
+        } routes[] = {{"socket, 80 mm", printer.escposAddress(), "escpos", "576"},
+                      {"LPD, 80 mm", printer.address(), "RAW", "576"},
+                      {"socket, 58 mm", printer.escposAddress(), "escpos", "384"}};
+        for (const auto& route : routes) {
+            const std::string what = std::string(sample) + ", " + route.how;
+            const auto printed = printer.kestrane({"print", "--type", "EPSON", "--address", route.address, "--base",
+                                                   kSamples + "/base", "--raster", "--dots", route.dots,
+                                                   kSamples + "/" + sample + ".html"});
+            ASSERT_EQ(printed.out, kPrinted) << what << printed.err;
+            const std::vector<std::string> jobs = printer.takeJobs(route.queue, 1);
+            ASSERT_EQ(jobs.size(), 1u) << what;
+            testing::writeBytes(dir.file("job.bin"), jobs[0]);
+            const auto pages = testing::runCommand(KESTRANE_CLI, {"pages", dir.file("job.bin"), "-o", dir.file("got")});
+            ASSERT_EQ(pages.status, 0) << what << pages.err;
+            const Grey got = loadPng(dir.file("got/page-1.png"));
+            ASSERT_EQ(got.width, std::stoi(route.dots)) << what;
+            if (route.dots == "576") {
+                // As drawn, at the left of the 576 dots: every pixel the same, the rest white.
+                ASSERT_EQ(got.height, drawn.height) << what;
+                int64_t differ = 0;
+                for (int y = 0; y < got.height; ++y) {
+                    for (int x = 0; x < got.width; ++x) differ += got.at(x, y) != drawn.at(x, y);
+                }
+                EXPECT_EQ(differ, 0) << what;
+            } else {
+                EXPECT_EQ(got.height, (drawn.height * 384 + 569) / 570) << what;
+                EXPECT_EQ(rules(got), rules(drawn)) << what;
+            }
+            EXPECT_EQ(scanned(dir.file("got/page-1.png")), scanned(dir.file("section-1.png"))) << what;
+        }
+    }
+}
+
+TEST(PrintEscposTest, EachPrinterStateHasItsMessageAndNothingIsSentToAPrinterThatCannotPrint) {
+    VirtualPrinter printer;
+    ASSERT_EQ(printer.problem(), "");
+    ASSERT_NE(printer.escposAddress(), "");
+    const std::string where = printer.escposAddress();
+    const struct {
+        const char* state;
+        std::string message;
+        std::size_t kept;  // jobs the printer keeps
+    } cases[] = {
+        {"ready", kPrinted, 1},
+        {"cover-open", "Error - The printer's cover is open (the printer at " + where + " was sent nothing)\n", 0},
+        {"paper-end", "Error - The printer is out of paper (the printer at " + where + " was sent nothing)\n", 0},
+        {"error", "Error - The printer reports an error and needs attention (the printer at " + where +
+                      " was sent nothing)\n", 0},
+        {"offline", "Error - The printer is offline (the printer at " + where + " was sent nothing)\n", 0},
+        {"no-confirm", "Error - No confirmation that the receipt printed: the printer at " + where +
+                           " did not report that it printed the receipt within 2 seconds\n", 1},
+        {"silent", "Error - The printer at " + where + " did not report its status within 15 seconds\n", 0},
+    };
+    testing::TempDir base;
+    base.make("node_modules");
+    base.make("node_modules/printer");
+    base.make("node_modules/printer/build");
+    for (const auto& c : cases) {
+        printer.setEscposState(c.state);
+        // Text mode too goes straight to a printer on raw TCP, with no stream file.
+        const auto printed = printer.kestrane({"print", "--type", "EPSON", "--address", where, "--base", base.path(),
+                                               "--confirm", "2", kSamples + "/kestrane.html"});
+        EXPECT_EQ(printed.out, c.message) << c.state;
+        EXPECT_EQ(printed.status, c.kept == 1 && c.message == kPrinted ? 0 : 1) << c.state;
+        EXPECT_EQ(printer.takeJobs("escpos", c.kept, std::chrono::seconds(c.kept == 0 ? 1 : 20)).size(), c.kept)
+            << c.state;
+        EXPECT_EQ(testing::entries(base.file("node_modules/printer/build")).size(), 0u) << c.state;
+    }
+}
+
+}  // namespace
+}  // namespace kestrane
