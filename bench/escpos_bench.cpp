@@ -24,7 +24,25 @@ void BM_Escpos(benchmark::State& state, const char* file) {
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 
+// The raster mode: the receipt drawn as the STAR cycle draws it, then its GS v 0 bands, for a
+// printer `dots` wide (576: as drawn; 384: shrunk). Compare with BM_Sample of the STAR cycle.
+void BM_EscposRaster(benchmark::State& state, const char* file) {
+    std::ifstream in(std::string(KESTRANE_SAMPLES) + "/" + file, std::ios::binary);
+    const std::string layout{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string base = std::string(KESTRANE_SAMPLES) + "/base";
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string stream;
+        kestrane::escposRasterReceipt(base, layout, static_cast<int32_t>(state.range(0)), stream);
+        bytes = stream.size();
+        benchmark::DoNotOptimize(stream.data());
+    }
+    if (bytes == 0) state.SkipWithError("no stream");
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(BM_EscposRaster, kestrane, "kestrane.html")->Arg(576)->Arg(384)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Escpos, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Escpos, invoice, "invoice.html")->Unit(benchmark::kMicrosecond);

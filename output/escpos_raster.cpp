@@ -36,7 +36,8 @@ JobOutcome escposRasterStream(const std::string& base, const std::string& layout
     }
     stream.assign("\x1B@", 2);
     JobOutcome outcome = runStarJob(base, layout, [&](const Canvas& section, std::size_t) {
-        appendRasterBands(escposSection(section, dots), stream);
+        // A section that fits goes out as it is; only a narrower printer needs a new canvas.
+        appendRasterBands(section.width <= dots ? section : escposSection(section, dots), dots, stream);
         return jobOutcome(JobStatus::kDrawn);
     });
     if (outcome.succeeded()) stream += escpos::kCut;
@@ -55,21 +56,31 @@ Canvas escposSection(const Canvas& section, int32_t dots) {
     return shrunk;
 }
 
-void appendRasterBands(const Canvas& canvas, std::string& stream) {
-    const int32_t widthBytes = (canvas.width + 7) / 8;
+void appendRasterBands(const Canvas& canvas, int32_t dots, std::string& stream) {
+    const int32_t widthBytes = (std::max(dots, canvas.width) + 7) / 8, sourceBytes = (canvas.width + 7) / 8;
+    // The last byte of a row keeps only the canvas' own columns.
+    const auto lastMask = static_cast<uint8_t>(canvas.width % 8 == 0 ? 0xFF : 0xFF << (8 - canvas.width % 8));
+    const std::size_t bands = static_cast<std::size_t>((canvas.height + kEscposBandRows - 1) / kEscposBandRows);
+    std::size_t at = stream.size();
+    const std::size_t size = at + bands * 8 + static_cast<std::size_t>(widthBytes) * canvas.height;
+    stream.reserve(size + 64);  // room for the cut, so the stream is not copied again for it
+    // Zeros: the columns past the canvas are white.
+    stream.resize(size, '\0');
+    auto* out = reinterpret_cast<uint8_t*>(&stream[0]);
     for (int32_t top = 0; top < canvas.height; top += kEscposBandRows) {
         const int32_t rows = std::min(kEscposBandRows, canvas.height - top);
-        const char header[] = {0x1D, 0x76, 0x30, 0x00,
-                               static_cast<char>(widthBytes & 0xFF), static_cast<char>(widthBytes >> 8),
-                               static_cast<char>(rows & 0xFF), static_cast<char>(rows >> 8)};
-        stream.append(header, sizeof header);
+        const uint8_t header[] = {0x1D, 0x76, 0x30, 0x00, static_cast<uint8_t>(widthBytes & 0xFF),
+                                  static_cast<uint8_t>(widthBytes >> 8), static_cast<uint8_t>(rows & 0xFF),
+                                  static_cast<uint8_t>(rows >> 8)};
+        std::copy(header, header + sizeof header, out + at);
+        at += sizeof header;
         for (int32_t y = top; y < top + rows; ++y) {
             // The canvas has its bit set for white; a printer's raster for black.
             const uint8_t* row = &canvas.bits[static_cast<std::size_t>(y) * canvas.stride];
-            for (int32_t i = 0; i < widthBytes; ++i) stream += static_cast<char>(~row[i]);
-            if (canvas.width % 8 != 0) {
-                stream.back() = static_cast<char>(stream.back() & (0xFF << (8 - canvas.width % 8)));
-            }
+            uint8_t* line = out + at;
+            for (int32_t i = 0; i < sourceBytes; ++i) line[i] = static_cast<uint8_t>(~row[i]);
+            line[sourceBytes - 1] &= lastMask;
+            at += static_cast<std::size_t>(widthBytes);
         }
     }
 }

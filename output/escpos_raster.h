@@ -37,8 +37,9 @@ JobOutcome escposRasterStream(const std::string& base, const std::string& layout
 // no rule or bar is lost.
 Canvas escposSection(const Canvas& section, int32_t dots);
 
-// Appends `canvas` as GS v 0 bands of at most kEscposBandRows rows.
-void appendRasterBands(const Canvas& canvas, std::string& stream);
+// Appends `canvas` as GS v 0 bands of at most kEscposBandRows rows, `dots` wide (white to the
+// right of a narrower canvas).
+void appendRasterBands(const Canvas& canvas, int32_t dots, std::string& stream);
 
 // The pages of an ESC/POS stream as a printer would print its raster images: the GS v 0 images
 // one below the other, each cut (GS V) ending a page. Other commands are skipped. False, with
