@@ -47,6 +47,8 @@ export function printReceipt(printerName: unknown, printerType?: unknown, ipAddr
 export interface EscposOptions {
   raster?: boolean;
   dots?: number;
+  /** Text conversion: the QR code fields (fiscal ones too) as the printer's own QR command. */
+  nativeQr?: boolean;
 }
 
 /** What a job has to say besides its message. */

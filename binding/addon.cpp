@@ -283,6 +283,7 @@ napi_value printReceipt(napi_env env, napi_callback_info info) {
     if (toRequest(env, args, request, outcome)) {
         request.raster = flagOption(env, args.values[5], "raster");
         request.dots = dotsOption(env, args.values[5]);
+        request.nativeQr = flagOption(env, args.values[5], "nativeQr");
         const auto notRun = runInLaneAndWait(printerKey(request), [&] { outcome = runPrintRequest(request); },
                                              giveUpOption(env, args.values[5]));
         if (notRun) outcome = *notRun;
@@ -344,6 +345,7 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
         request.confirmMilliseconds = confirmOption(env, args.values[5]);
         request.raster = flagOption(env, args.values[5], "raster");
         request.dots = dotsOption(env, args.values[5]);
+        request.nativeQr = flagOption(env, args.values[5], "nativeQr");
     }
     if (!refused.succeeded()) {
         napi_resolve_deferred(env, settlement->deferred, makeAnswer(env, refused, settlement->details));
@@ -538,7 +540,7 @@ napi_value escposReceipt(napi_env env, napi_callback_info info) {
     }
     if (outcome.succeeded()) {
         outcome = raster ? escposRasterReceipt(base, layout, dotsOption(env, args.values[1]), stored)
-                         : escposStream(layout, stored);
+                         : escposStream(layout, stored, flagOption(env, args.values[1], "nativeQr"));
     }
     if (!outcome.succeeded()) {
         napi_throw(env, makeJobError(env, outcome));

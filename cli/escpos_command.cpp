@@ -16,7 +16,7 @@ int runEscposCommand(const std::vector<std::string>& args) {
     ParsedOptions options;
     std::string error;
     int32_t dots = 0;
-    if (!parseOptions(args, {{"--raster"}, {{"--out", "--out"}, {"-o", "--out"}, {"--dots", "--dots"}, {"--base", "--base"}}, {}},
+    if (!parseOptions(args, {{"--raster", "--native-qr"}, {{"--out", "--out"}, {"-o", "--out"}, {"--dots", "--dots"}, {"--base", "--base"}}, {}},
                       options, error) ||
         !dotsOption(options, dots, error)) {
         return usageError("escpos", error);
@@ -34,7 +34,7 @@ int runEscposCommand(const std::vector<std::string>& args) {
         }
         reportOutcome(outcome);
     } else {
-        escposStream(layout, stored);  // the layout was read within the cap
+        escposStream(layout, stored, options.flags.count("--native-qr") != 0);  // read within the cap
     }
     if (outPath.empty()) {
         std::cout.write(stored.data(), static_cast<std::streamsize>(stored.size()));

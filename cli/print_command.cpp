@@ -12,7 +12,7 @@
 namespace kestrane {
 
 int runPrintCommand(const std::vector<std::string>& args) {
-    const OptionTable table{{"--raster"},
+    const OptionTable table{{"--raster", "--native-qr"},
                           {{"--type", "--type"},
                            {"--address", "--address"},
                            {"--printer", "--printer"},
@@ -55,6 +55,7 @@ int runPrintCommand(const std::vector<std::string>& args) {
     request.receiptText = layout;
     request.confirmMilliseconds = confirmSeconds * 1000;
     request.raster = options.flags.count("--raster") != 0;
+    request.nativeQr = options.flags.count("--native-qr") != 0;
     request.dots = dots;
     const JobOutcome outcome = runPrintRequest(request);
     std::cout << jobMessage(outcome) << "\n";

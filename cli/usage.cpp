@@ -32,16 +32,17 @@ const CommandText kCommands[] = {
      "layout pass and adds each section's height, the row boxes and the wrapped texts. Images\n"
      "that cannot be loaded are named on standard error. Exit status: 0 sections, 1 error, 2 a\n"
      "usage or file error.\n" KESTRANE_BASE_OPTION},
-    {"escpos", "escpos LAYOUT [-o|--out FILE] [--raster [--dots N] [--base BASEDIR]]",
+    {"escpos", "escpos LAYOUT [-o|--out FILE] [--native-qr | --raster [--dots N] [--base BASEDIR]]",
      "write the ESC/POS stream an EPSON printer would get for LAYOUT",
      "Writes the bytes the EPSON job's stream file would hold for LAYOUT (a file, or - for\n"
-     "standard input), line feeds stored as CR LF, to FILE or standard output. With --raster,\n"
+     "standard input), line feeds stored as CR LF, to FILE or standard output. --native-qr adds\n"
+     "the QR code fields as the printer's own QR command (GS ( k). With --raster,\n"
      "the receipt as the STAR job draws it (images from BASEDIR, . by default) as raster images\n"
      "(GS v 0) for a printer N dots wide (576, 80 mm, by default; 384 at 58 mm), then a cut.\n"
      "Exit status: 0, 1 for a layout that cannot be drawn, or 2 for a usage or file error.\n"},
     {"print",
      "print --type STAR --printer NAME --base BASEDIR [--confirm SECONDS] LAYOUT\n"
-     "       kestrane print --type EPSON --address ADDR --base BASEDIR [--raster [--dots N]] LAYOUT",
+     "       kestrane print --type EPSON --address ADDR --base BASEDIR [--native-qr | --raster [--dots N]] LAYOUT",
      "print LAYOUT on the STAR printer NAME, or the EPSON printer at ADDR",
      "Runs the print job of the type and prints its one message. BASEDIR is the application's\n"
      "base directory. STAR: NAME is a printer the spooler knows (see kestrane printers); each\n"
@@ -53,7 +54,8 @@ const CommandText kCommands[] = {
      "BASEDIR/node_modules/printer/build/, which must exist. ADDR socket://HOST[:PORT] is a\n"
      "printer on raw TCP (port 9100 when none is given): its status is asked first and its\n"
      "word that it printed awaited after. --raster sends the receipt drawn, as escpos --raster\n"
-     "makes it, for a printer N dots wide. Exit status: 0 printed, 1 an\n"
+     "makes it, for a printer N dots wide; --native-qr\n"
+     "adds the QR code fields to the text as escpos --native-qr does. Exit status: 0 printed, 1 an\n"
      "\"Error - \" message, 2 a usage or file error.\n"},
     {"printers", "printers",
      "list the printers the spooler knows, their state and page size",

@@ -34,7 +34,7 @@ JobOutcome runPrintRequest(const PrintRequest& request) {
             RawLimits limits;
             if (request.confirmMilliseconds > 0) limits.printed = std::chrono::milliseconds(request.confirmMilliseconds);
             return printRawReceipt(request.imageDirectory, request.ipAddress, request.receiptText, limits,
-                                   {request.raster, request.dots});
+                                   {request.raster, request.dots, request.nativeQr});
         }
         if (type == "STAR") {
             return printStarReceipt(request.imageDirectory, request.printerName, request.receiptText,

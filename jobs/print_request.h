@@ -28,6 +28,7 @@ struct PrintRequest {
     // EPSON: the text conversion (the default), or raster images for a printer `dots` wide.
     bool raster = false;
     int32_t dots = kRasterDotsDefault;
+    bool nativeQr = false;  // text conversion: QR code fields as the printer's own QR command
 };
 
 // Checks the request (printer name, type, IP address and receipt text not blank once trimmed,

@@ -83,12 +83,12 @@ std::vector<Canvas> devicePages(const Canvas& section, const DeviceSize& device)
     return pages;
 }
 
-JobOutcome escposStream(const std::string& layout, std::string& stream) {
+JobOutcome escposStream(const std::string& layout, std::string& stream, bool nativeQr) {
     if (layout.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
     return guardedJob([&] {
-        StringSink sink;
-        writeRawReceipt(layout, sink);
-        stream = textModeBytes(sink.bytes());
+        PrinterBytesSink sink;
+        writeRawReceipt(layout, sink, nativeQr);
+        stream = sink.bytes();
         return jobOutcome(JobStatus::kDrawn);
     });
 }

@@ -51,8 +51,9 @@ JobOutcome drawPreview(const std::string& base, const std::string& layout, bool 
 std::vector<Canvas> devicePages(const Canvas& section, const DeviceSize& device);
 
 // The ESC/POS stream an EPSON printer gets for `layout`, line feeds stored as CR LF as the job's
-// stream file holds them. kDrawn, or kLayoutTooLarge.
-JobOutcome escposStream(const std::string& layout, std::string& stream);
+// stream file holds them (with `nativeQr`, QR code fields as the printer's QR command). kDrawn,
+// or kLayoutTooLarge.
+JobOutcome escposStream(const std::string& layout, std::string& stream, bool nativeQr = false);
 
 // The receipt as ESC/POS raster images for a printer `dots` wide (576 at 80 mm, 384 at 58 mm):
 // every section as the STAR job draws it (images below `base`), then a cut. kDrawn with its

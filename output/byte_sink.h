@@ -3,13 +3,29 @@
 
 #include <string>
 
+#include "platform/text_file.h"
+
 namespace kestrane {
 
 class ByteSink {
   public:
     virtual ~ByteSink() = default;
-    // Appends `bytes` to the output.
+    // Appends `bytes` to the output: text, whose line feeds a text-mode stream stores as CR LF.
     virtual void write(const std::string& bytes) = 0;
+    // Appends a command whose bytes must reach the printer as they are (a length byte may be 10).
+    virtual void writeExact(const std::string& bytes) { write(bytes); }
+};
+
+// The stream as a printer gets it, in memory: text with its line feeds as CR LF, as the job's
+// stream file stores them, and commands as they are.
+class PrinterBytesSink : public ByteSink {
+  public:
+    void write(const std::string& bytes) override { bytes_ += textModeBytes(bytes); }
+    void writeExact(const std::string& bytes) override { bytes_ += bytes; }
+    const std::string& bytes() const { return bytes_; }
+
+  private:
+    std::string bytes_;
 };
 
 // Keeps every byte in memory.

@@ -25,6 +25,7 @@ constexpr int32_t kEscposBandRows = 128;
 struct EscposOptions {
     bool raster = false;
     int32_t dots = kEscposDots80;
+    bool nativeQr = false;  // text conversion: QR code fields as the printer's own QR command
 };
 
 // The raster stream of `layout`: ESC @, each section as GS v 0 bands (escposSection), then a

@@ -7,6 +7,9 @@
 #include "output/escpos.h"
 #include "output/raw_patterns.h"
 #include "output/raw_rows.h"
+#include "render/field_rules.h"
+#include "render/input_attributes.h"
+#include "render/qr_symbol.h"
 
 namespace kestrane {
 
@@ -63,6 +66,22 @@ std::string barcodeBlock(const std::string& row) {
     return block + "\n" + escpos::kCut;
 }
 
+// The QR command blocks of a row's QR code fields, read as the STAR job reads its fields.
+std::string qrFieldBlocks(const std::string& row) {
+    std::string blocks;
+    for (std::size_t at = row.find("<input"); at != std::string::npos; at = row.find("<input", at + 1)) {
+        const std::size_t end = row.find('>', at);
+        auto attributes = parseInputAttributes(row.substr(at + 6, end == std::string::npos ? std::string::npos : end - at - 6));
+        if (attributes.size() <= 2) continue;
+        const std::string& name = attributes["name"];
+        const std::string& value = attributes["value"];
+        const FieldRules& rules = fieldRules(Variant::AddOn);
+        if (name == rules.qrName) blocks += nativeQrBlock(value, 8);
+        if (name == rules.fiscalQrName) blocks += nativeQrBlock(value, fiscalQrPlacement(value.size()).moduleSize);
+    }
+    return blocks;
+}
+
 }  // namespace
 
 std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
@@ -85,12 +104,34 @@ std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
     return row;
 }
 
-void writeRawReceipt(const std::string& layout, ByteSink& sink) {
-    std::vector<std::string> rows = splitReceiptRows(layout);
-    for (std::string& row : rows) row = rewriteReceiptRow(row);
+std::string nativeQrBlock(const std::string& value, int32_t moduleSize) {
+    if (value.empty() || value.size() > 7089 || value.find_first_of("\r\n") != std::string::npos) return std::string();
+    const auto command = [](char function, const std::string& data) {
+        const std::size_t size = data.size() + 2;
+        return std::string("\x1D(k", 3) + static_cast<char>(size & 0xFF) + static_cast<char>(size >> 8) + '1' +
+               function + data;
+    };
+    return escpos::kAlignCentre + command('A', std::string("2\0", 2)) +                  // model 2
+           command('C', std::string(1, static_cast<char>(std::clamp(moduleSize, 1, 16)))) +  // module size
+           command('E', "3") +                                                             // error correction H
+           command('P', "0" + value) + command('Q', "0");
+}
+
+void writeRawReceipt(const std::string& layout, ByteSink& sink, bool nativeQr) {
+    const std::vector<std::string> source = splitReceiptRows(layout);
+    std::vector<std::string> rows(source.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = rewriteReceiptRow(source[i]);
     const std::size_t width = maxLabelWidth(rows);
     sink.write(escpos::kInitialise);
-    for (const std::string& row : rows) sink.write(rawRowBytes(row, width));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        sink.write(rawRowBytes(rows[i], width));
+        if (!nativeQr) continue;
+        // Its length bytes may be 10, which a text-mode stream would turn into CR LF.
+        const std::string blocks = qrFieldBlocks(source[i]);
+        if (blocks.empty()) continue;
+        sink.writeExact(blocks);
+        sink.write("\n");
+    }
 }
 
 }  // namespace kestrane

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "output/byte_sink.h"
@@ -16,6 +17,16 @@ std::string rawRowBytes(const std::string& row, std::size_t labelWidth);
 // Converts `layout` and writes the stream to `sink`: the initialise command, then each row's
 // bytes, one write per row. The conversion never fails; a layout with no markup it knows still
 // gives the initialise command and its rows as text.
-void writeRawReceipt(const std::string& layout, ByteSink& sink);
+//
+// With `nativeQr`, each QR code field (qrcodeText, qrcodeTextFiscal) prints as the printer's own
+// QR command after its row: GS ( k, model 2, error correction H and the module size the STAR job
+// draws it with, centred. A value the printer cannot take (empty, over 7,089 bytes, or holding a
+// line feed, which the stream's CR LF rule would change) prints nothing, as the STAR job draws
+// nothing for one it cannot encode.
+void writeRawReceipt(const std::string& layout, ByteSink& sink, bool nativeQr = false);
+
+// The printer's QR command block (centred) for a field's value at module size `moduleSize`;
+// empty for a value it cannot take. Its bytes must reach the printer as they are.
+std::string nativeQrBlock(const std::string& value, int32_t moduleSize);
 
 }  // namespace kestrane

@@ -48,9 +48,9 @@ JobOutcome sendEscposBytes(const std::string& base, const std::string& ipAddress
         outcome = escposRasterStream(base, layout, options.dots, bytes);
         if (!outcome.succeeded()) return outcome;
     } else {
-        StringSink sink;
-        writeRawReceipt(layout, sink);
-        bytes = textModeBytes(sink.bytes());
+        PrinterBytesSink sink;
+        writeRawReceipt(layout, sink, options.nativeQr);
+        bytes = sink.bytes();
     }
     const RawResult sent = isSocketAddress(ipAddress)
                                ? printOnSocket(address, bytes, limits)
@@ -71,7 +71,8 @@ JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string&
         return jobOutcome(JobStatus::kAddressRefused, reason);
     }
     if (receiptText.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
-    if (socket || options.raster) return sendEscposBytes(imageDirectory, ipAddress, address, receiptText, limits, options);
+    // The QR command's bytes cannot pass through a text-mode stream file.
+    if (socket || options.raster || options.nativeQr) return sendEscposBytes(imageDirectory, ipAddress, address, receiptText, limits, options);
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
     const std::string path = streamFilePath(jobDirectory, uniqueName());

@@ -135,3 +135,57 @@ TEST(PrintEscposTest, EachPrinterStateHasItsMessageAndNothingIsSentToAPrinterTha
 
 }  // namespace
 }  // namespace kestrane
+
+namespace kestrane {
+namespace {
+
+// The QR symbols a stream asks the printer for: each store command's data and the module size
+// set before it.
+std::vector<std::pair<std::string, int>> nativeQrCodes(const std::string& stream) {
+    std::vector<std::pair<std::string, int>> codes;
+    int moduleSize = 0;
+    for (std::size_t at = stream.find("\x1D(k"); at != std::string::npos; at = stream.find("\x1D(k", at + 1)) {
+        const std::size_t size = static_cast<unsigned char>(stream[at + 3]) | static_cast<unsigned char>(stream[at + 4]) << 8;
+        const std::string command = stream.substr(at + 5, size);
+        if (command.compare(0, 2, "1C") == 0) moduleSize = command[2];
+        if (command.compare(0, 3, "1P0") == 0) codes.emplace_back(command.substr(3), moduleSize);
+    }
+    return codes;
+}
+
+TEST(PrintEscposTest, NativeQrCodesCarryTheFieldsValueExactly) {
+    testing::TempDir dir;
+    const std::string fiscal(300, '7');
+    const struct {
+        const char* what;
+        std::string field;
+        std::vector<std::pair<std::string, int>> codes;
+    } cases[] = {
+        // 7 bytes: the command's length byte is 10, a line feed a text-mode stream would change.
+        {"seven bytes", R"(<input type="hidden" name="qrcodeText" value="4711023">)", {{"4711023", 8}}},
+        {"a fiscal code", R"(<input type="hidden" name="qrcodeTextFiscal" value=")" + fiscal + R"(">)", {{fiscal, 4}}},
+        {"the previewer's field name", R"(<input type="hidden" name="qrcodetext" value="123">)", {}},
+        {"an empty value", R"(<input type="hidden" name="qrcodeText" value="">)", {}},
+    };
+    for (const auto& c : cases) {
+        testing::writeBytes(dir.file("layout.html"), "<table><tr><td>Total: 5.00</td></tr><tr><td>" + c.field +
+                                                         "</td></tr></table>");
+        const auto plain = testing::runCommand(KESTRANE_CLI, {"escpos", dir.file("layout.html")});
+        const auto native = testing::runCommand(KESTRANE_CLI, {"escpos", "--native-qr", dir.file("layout.html")});
+        EXPECT_EQ(nativeQrCodes(native.out), c.codes) << c.what;
+        EXPECT_EQ(plain.out.find("\x1D(k"), std::string::npos) << c.what;
+    }
+    // The samples' codes, and the same stream on a printer on raw TCP.
+    VirtualPrinter printer;
+    ASSERT_EQ(printer.problem(), "");
+    const auto printed = printer.kestrane({"print", "--type", "EPSON", "--address", printer.escposAddress(), "--base",
+                                           dir.path(), "--native-qr", kSamples + "/vexo.html"});
+    EXPECT_EQ(printed.out, kPrinted) << printed.err;
+    const auto jobs = printer.takeJobs("escpos", 1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(nativeQrCodes(jobs[0]), (std::vector<std::pair<std::string, int>>{{"2026118204", 8}}));
+    EXPECT_EQ(jobs[0], testing::runCommand(KESTRANE_CLI, {"escpos", "--native-qr", kSamples + "/vexo.html"}).out);
+}
+
+}  // namespace
+}  // namespace kestrane
