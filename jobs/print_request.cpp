@@ -52,6 +52,7 @@ std::string printerKey(const PrintRequest& request) {
         // refused before anything is sent, so its own text keys it.
         PrinterAddress address;
         std::string reason;
+        if (isDeviceAddress(request.ipAddress)) return "EPSON " + request.ipAddress;
         const bool socket = isSocketAddress(request.ipAddress);
         if (!(socket ? parseSocketAddress(request.ipAddress, address, reason)
                      : parsePrinterAddress(request.ipAddress, address, reason))) {

@@ -52,11 +52,13 @@ JobOutcome sendEscposBytes(const std::string& base, const std::string& ipAddress
         writeRawReceipt(layout, sink, options.nativeQr);
         bytes = sink.bytes();
     }
-    const RawResult sent = isSocketAddress(ipAddress)
-                               ? printOnSocket(address, bytes, limits)
-                               : deliverRawBytes(ipAddress, "RAW", uniqueName().value_or("empty") + "_receipt", bytes, limits);
+    const RawResult sent =
+        isSocketAddress(ipAddress)   ? printOnSocket(address, bytes, limits)
+        : isDeviceAddress(ipAddress) ? printOnDevice(ipAddress, bytes, limits)
+                                     : deliverRawBytes(ipAddress, "RAW", uniqueName().value_or("empty") + "_receipt", bytes, limits);
     JobOutcome result = sent.delivered ? jobOutcome(JobStatus::kEpsonDelivered) : jobOutcome(JobStatus::kNotDelivered, sent.error);
     result.warnings = std::move(outcome.warnings);
+    if (!sent.warning.empty()) result.warnings.push_back(sent.warning);
     return result;
 }
 
@@ -66,13 +68,15 @@ JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string&
                             const std::string& receiptText, const RawLimits& limits, const EscposOptions& options) {
     PrinterAddress address;
     std::string reason;
-    const bool socket = isSocketAddress(ipAddress);
-    if (!(socket ? parseSocketAddress(ipAddress, address, reason) : parsePrinterAddress(ipAddress, address, reason))) {
+    const bool socket = isSocketAddress(ipAddress), device = isDeviceAddress(ipAddress);
+    if (!(socket   ? parseSocketAddress(ipAddress, address, reason)
+          : device ? checkDevicePath(ipAddress, reason)
+                   : parsePrinterAddress(ipAddress, address, reason))) {
         return jobOutcome(JobStatus::kAddressRefused, reason);
     }
     if (receiptText.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
     // The QR command's bytes cannot pass through a text-mode stream file.
-    if (socket || options.raster || options.nativeQr) return sendEscposBytes(imageDirectory, ipAddress, address, receiptText, limits, options);
+    if (socket || device || options.raster || options.nativeQr) return sendEscposBytes(imageDirectory, ipAddress, address, receiptText, limits, options);
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
     const std::string path = streamFilePath(jobDirectory, uniqueName());

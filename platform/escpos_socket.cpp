@@ -25,10 +25,21 @@ std::string processId() {
     return "K" + std::string(3 - number.size(), '0') + number;
 }
 
+// How long a device file is given to answer a status request before it counts as one that
+// does not read back (many USB and serial printers do not).
+constexpr std::chrono::milliseconds kDeviceStatusWait{2000};
+
 class SocketSession {
   public:
-    SocketSession(const PrinterAddress& address, const RawLimits& limits)
-        : where_("socket://" + describePrinterAddress(address)), limits_(limits) {}
+    SocketSession(std::string where, const RawLimits& limits) : where_(std::move(where)), limits_(limits) {}
+
+    bool open(const std::string& path) {
+        NetError error;
+        stream_ = openDevice(path, error);
+        if (stream_) return true;
+        error_ = "Could not open the printer at " + where_ + ": " + error.reason;
+        return false;
+    }
 
     bool connect(const PrinterAddress& address) {
         NetError error;
@@ -45,6 +56,8 @@ class SocketSession {
         return send(std::string("\x10\x04", 2) + static_cast<char>(n), "the status request") &&
                receive(answer, limits_.reply, "its status");
     }
+
+    bool timedOut() const { return timedOut_; }
 
     bool send(const std::string& bytes, const std::string& what) {
         NetError error;
@@ -117,12 +130,13 @@ std::string escposStatusProblem(unsigned char printer, unsigned char offlineCaus
     return "";
 }
 
-RawResult printOnSocket(const PrinterAddress& address, const std::string& bytes, const RawLimits& limits) {
-    SocketSession session(address, limits);
+namespace {
+
+// The job on an open session: status, the receipt, the printed answer.
+RawResult print(SocketSession& session, const std::string& bytes) {
     unsigned char printer = 0, offlineCause = 0, paper = 0;
     RawResult result;
-    if (!session.connect(address) || !session.status(1, printer) || !session.status(2, offlineCause) ||
-        !session.status(4, paper)) {
+    if (!session.status(1, printer) || !session.status(2, offlineCause) || !session.status(4, paper)) {
         result.error = session.error();
         return result;
     }
@@ -136,6 +150,34 @@ RawResult printOnSocket(const PrinterAddress& address, const std::string& bytes,
     result.delivered = session.send(bytes, "the receipt") && session.send(askPrinted, "the request to report printing") &&
                        session.printed(id);
     if (!result.delivered) result.error = session.error();
+    return result;
+}
+
+}  // namespace
+
+RawResult printOnSocket(const PrinterAddress& address, const std::string& bytes, const RawLimits& limits) {
+    SocketSession session("socket://" + describePrinterAddress(address), limits);
+    if (!session.connect(address)) return {false, session.error(), {}};
+    return print(session, bytes);
+}
+
+RawResult printOnDevice(const std::string& path, const std::string& bytes, const RawLimits& limits) {
+    RawLimits quick = limits;
+    quick.reply = std::min(limits.reply, kDeviceStatusWait);
+    SocketSession asking(path, quick);
+    unsigned char printer = 0;
+    if (!asking.open(path)) return {false, asking.error(), {}};
+    if (asking.status(1, printer)) {
+        SocketSession session(path, limits);
+        if (!session.open(path)) return {false, session.error(), {}};
+        return print(session, bytes);
+    }
+    if (!asking.timedOut()) return {false, asking.error(), {}};
+    // It does not read back: the bytes are all it can be given, and it cannot say it printed.
+    RawResult result;
+    result.delivered = asking.send(bytes, "the receipt");
+    if (!result.delivered) result.error = asking.error();
+    else result.warning = "the printer at " + path + " does not report its status: no word that it printed";
     return result;
 }
 

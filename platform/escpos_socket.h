@@ -23,4 +23,9 @@ std::string escposStatusProblem(unsigned char printer, unsigned char offlineCaus
 // a refused or closed connection.
 RawResult printOnSocket(const PrinterAddress& address, const std::string& bytes, const RawLimits& limits);
 
+// The same for the printer on the character device `path`. A device that does not answer a
+// status request within 2 seconds does not read back: it is then given the bytes without its
+// status, and a delivered result carries a warning that it could not say it printed.
+RawResult printOnDevice(const std::string& path, const std::string& bytes, const RawLimits& limits);
+
 }  // namespace kestrane

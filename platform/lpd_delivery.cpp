@@ -32,7 +32,7 @@ RawResult deliverRawFile(const std::string&, const std::string& address, const s
     std::string bytes;
     setLastSystemError(0);
     if (!readStoredBytes(streamFilePath, bytes)) {
-        return {false, "Could not read the receipt stream file: " + systemErrorText(lastSystemError())};
+        return {false, "Could not read the receipt stream file: " + systemErrorText(lastSystemError()), {}};
     }
     return sendRawJob(address, {queue, baseName(streamFilePath), bytes}, limits);
 }

@@ -26,6 +26,7 @@ struct RawJob {
 struct RawResult {
     bool delivered = false;  // the server acknowledged every step of the job
     std::string error;       // a sentence saying what went wrong, when not delivered
+    std::string warning;     // what a person should know of a delivered job
 };
 
 // Sends `job` to the print server at `address` ("host", "host:port", "[IPv6]:port"; port 515 by

@@ -84,6 +84,22 @@ std::string describePrinterAddress(const PrinterAddress& address) {
 
 bool isSocketAddress(const std::string& address) { return address.rfind(kSocketScheme, 0) == 0; }
 
+bool isDeviceAddress(const std::string& address) { return address.rfind("/dev/", 0) == 0; }
+
+bool checkDevicePath(const std::string& path, std::string& reason) {
+    for (char c : path) {
+        if (isBlankOrControl(static_cast<unsigned char>(c))) {
+            reason = "The printer address must not contain blanks or control characters";
+            return false;
+        }
+    }
+    if (path.find("/../") != std::string::npos || path.size() <= 5) {
+        reason = "The printer address names no device under /dev/";
+        return false;
+    }
+    return true;
+}
+
 bool parseSocketAddress(const std::string& text, PrinterAddress& address, std::string& reason) {
     const std::string rest = text.substr(std::min(text.size(), sizeof kSocketScheme - 1));
     PrinterAddress parsed;

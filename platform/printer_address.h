@@ -31,6 +31,12 @@ bool isSocketAddress(const std::string& address);
 // Reads "socket://host[:port]": the rest as parsePrinterAddress reads it, 9100 by default.
 bool parseSocketAddress(const std::string& text, PrinterAddress& address, std::string& reason);
 
+// Whether `address` names a printer on a device file: a path under /dev/ (/dev/usb/lp0,
+// /dev/ttyS0, /dev/serial/by-id/...). Such a path is checked as any address is (no blanks or
+// control characters) by checkDevicePath.
+bool isDeviceAddress(const std::string& address);
+bool checkDevicePath(const std::string& path, std::string& reason);
+
 // "host:port", or "[host]:port" for an IPv6 literal: how messages name the printer. A host of
 // over 80 bytes is shown cut to 80 and "...".
 std::string describePrinterAddress(const PrinterAddress& address);

@@ -34,4 +34,9 @@ class TcpStream {
 std::unique_ptr<TcpStream> connectTcp(const std::string& host, std::uint16_t port,
                                       Deadline deadline, NetError& error);
 
+// Opens the character device at `path` (a USB or serial printer) as a stream: read and write
+// when it allows, else write only (then nothing is ever received). Null with `error` set for a
+// path that cannot be opened or is not a character device.
+std::unique_ptr<TcpStream> openDevice(const std::string& path, NetError& error);
+
 }  // namespace kestrane

@@ -29,7 +29,7 @@ RawResult deliverRawFile(const std::string& jobDirectory, const std::string& add
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
-        return {false, systemErrorText(lastSystemError())};
+        return {false, systemErrorText(lastSystemError()), {}};
     }
     RawResult result;
     const auto limit = static_cast<DWORD>(limits.job.count());
@@ -54,13 +54,17 @@ RawResult deliverRawFile(const std::string& jobDirectory, const std::string& add
 
 RawResult deliverRawBytes(const std::string& address, const std::string&, const std::string&, const std::string&,
                           const RawLimits&) {
-    return {false, "Raster receipts for the printer at " + address +
-                       " cannot be sent by LPD from the Windows build yet (lpr.exe takes text stream files)"};
+    return {false, "Raster and native QR receipts for the printer at " + address +
+                       " cannot be sent by LPD from the Windows build yet (lpr.exe takes text stream files)", {}};
+}
+
+RawResult printOnDevice(const std::string& path, const std::string&, const RawLimits&) {
+    return {false, "Printers on device files (" + path + ") cannot be reached from the Windows build yet", {}};
 }
 
 RawResult printOnSocket(const PrinterAddress& address, const std::string&, const RawLimits&) {
     return {false, "Printers on raw TCP (socket://" + describePrinterAddress(address) +
-                       ") cannot be reached from the Windows build yet"};
+                       ") cannot be reached from the Windows build yet", {}};
 }
 
 }  // namespace kestrane

@@ -4,7 +4,14 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 #include "tests/support/virtual_printer.h"
 
@@ -185,6 +192,105 @@ TEST(PrintEscposTest, NativeQrCodesCarryTheFieldsValueExactly) {
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(nativeQrCodes(jobs[0]), (std::vector<std::pair<std::string, int>>{{"2026118204", 8}}));
     EXPECT_EQ(jobs[0], testing::runCommand(KESTRANE_CLI, {"escpos", "--native-qr", kSamples + "/vexo.html"}).out);
+}
+
+
+// A printer behind a pseudo-terminal, as a serial printer is reached: it answers status requests
+// with `status` (DLE EOT 2's byte; none at all when `answers` is false) and reports printing.
+class PtyPrinter {
+  public:
+    PtyPrinter(bool answers, unsigned char offlineCause) {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ::grantpt(master_);
+        ::unlockpt(master_);
+        path_ = ::ptsname(master_);
+        thread_ = std::thread([this, answers, offlineCause] {
+            std::string pending;
+            while (!stop_) {
+                pollfd entry{master_, POLLIN, 0};
+                if (::poll(&entry, 1, 20) <= 0) continue;
+                char buffer[4096];
+                const ssize_t n = ::read(master_, buffer, sizeof buffer);
+                if (n <= 0) continue;
+                pending.append(buffer, static_cast<std::size_t>(n));
+                for (std::size_t at; (at = pending.find("\x10\x04")) != std::string::npos && at + 2 < pending.size();) {
+                    const char answer = static_cast<char>(pending[at + 2] == 2 ? 0x12 | offlineCause : 0x12);
+                    if (answers) (void)!::write(master_, &answer, 1);
+                    pending.erase(at, 3);
+                }
+                const std::size_t asked = pending.find(std::string("\x1D(H\x06\x00\x30\x30", 7));
+                if (answers && asked != std::string::npos && asked + 11 <= pending.size()) {
+                    const std::string reply = "\x37\x22" + pending.substr(asked + 7, 4) + std::string(1, '\0');
+                    (void)!::write(master_, reply.data(), reply.size());
+                    pending.erase(asked, 11);
+                }
+                std::lock_guard<std::mutex> guard(lock_);
+                received_ = pending;
+            }
+        });
+    }
+    ~PtyPrinter() {
+        stop_ = true;
+        thread_.join();
+        ::close(master_);
+    }
+    const std::string& path() const { return path_; }
+    std::string received() {
+        std::lock_guard<std::mutex> guard(lock_);
+        return received_;
+    }
+
+  private:
+    int master_ = -1;
+    std::string path_;
+    std::atomic<bool> stop_{false};
+    std::mutex lock_;
+    std::string received_;
+    std::thread thread_;
+};
+
+TEST(PrintEscposTest, PrintersOnDeviceFilesAnswerAsTheDeviceCan) {
+    testing::TempDir base;
+    const std::string layout = kSamples + "/kestrane.html";
+    const std::string stream = testing::runCommand(KESTRANE_CLI, {"escpos", layout}).out;
+    const auto print = [&](const std::string& device) {
+        return testing::runCommand(KESTRANE_CLI, {"print", "--type", "EPSON", "--address", device, "--base", base.path(), layout});
+    };
+    {
+        PtyPrinter ready(true, 0);
+        const auto printed = print(ready.path());
+        EXPECT_EQ(printed.out, kPrinted) << printed.err;
+        EXPECT_EQ(printed.err, "");
+        EXPECT_EQ(ready.received(), stream);
+    }
+    {
+        PtyPrinter coverOpen(true, 0x04);
+        EXPECT_EQ(print(coverOpen.path()).out,
+                  "Error - The printer's cover is open (the printer at " + coverOpen.path() + " was sent nothing)\n");
+        EXPECT_EQ(coverOpen.received(), "");
+    }
+    {
+        // A device that does not read back gets the receipt, and the answer says what is unknown.
+        PtyPrinter writeOnly(false, 0);
+        const auto printed = print(writeOnly.path());
+        EXPECT_EQ(printed.out, kPrinted);
+        EXPECT_EQ(printed.err, "kestrane: warning: the printer at " + writeOnly.path() +
+                                   " does not report its status: no word that it printed\n");
+        EXPECT_EQ(writeOnly.received(), stream);  // its status request aside
+    }
+    // A file that an address happens to name never gets a receipt.
+    const std::string file = "/dev/shm/kestrane-print-test-" + std::to_string(::getpid());
+    testing::writeBytes(file, "kept");
+    const struct {
+        std::string device, message;
+    } refused[] = {
+        {"/dev/kestrane-absent", "Error - Could not open the printer at /dev/kestrane-absent: No such file or directory\n"},
+        {file, "Error - Could not open the printer at " + file + ": not a character device\n"},
+        {"/dev/lp0 x", "Error - The printer address must not contain blanks or control characters\n"},
+    };
+    for (const auto& c : refused) EXPECT_EQ(print(c.device).out, c.message) << c.device;
+    EXPECT_EQ(testing::readFile(file), "kept");
+    std::remove(file.c_str());
 }
 
 }  // namespace
