@@ -77,7 +77,7 @@ TEST(UsageTest, HelpAndVersionGoToStandardOutput) {
         {{"-h"}, "usage: kestrane COMMAND ARGUMENTS..."},
         {{"render", "--help"}, "usage: kestrane render LAYOUT -o|--out DIR [--base BASEDIR] [--preview | --device WxH]"},
         {{"tree", "x", "-h"}, "usage: kestrane tree LAYOUT [--preview] [--measure] [--base BASEDIR]"},
-        {{"escpos", "--help"}, "usage: kestrane escpos LAYOUT [-o|--out FILE]"},
+        {{"escpos", "--help"}, "usage: kestrane escpos LAYOUT [-o|--out FILE] [--native-qr | --raster [--dots N] [--base BASEDIR]]"},
         {{"print", "--help"}, "usage: kestrane print --type STAR --printer NAME --base BASEDIR [--confirm SECONDS] LAYOUT"},
         {{"pages", "--help"}, "usage: kestrane pages JOBFILE -o|--out DIR"},
         {{"--version"}, "kestrane " KESTRANE_VERSION},

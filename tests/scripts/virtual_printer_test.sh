@@ -38,6 +38,8 @@ scenario() {
     "Return - Print Operation was successful"
   check "EPSON job" "$("$kestrane" print --type EPSON --address "$KESTRANE_LPD_ADDRESS" --base "$work/epson base" "$samples/vexo.html")" \
     "Receipt printed sucessfully"
+  check "ESC/POS raster job" "$("$kestrane" print --type EPSON --address "${KESTRANE_ESCPOS_ADDRESS:-none}" --base "$samples/base" --raster "$samples/kestrane.html")" \
+    "Receipt printed sucessfully"
   local star epson codes
   star=$(newest receipt80)
   epson=$(newest RAW)
@@ -85,7 +87,8 @@ if [[ $(id -u) -eq 0 ]]; then
   chmod 0755 "$shared"
   mkdir -p "$shared/scripts" "$shared/tests/scripts"
   cp -R "$source_dir/samples" "$shared/"
-  cp -R "$source_dir/scripts/virtual-printer" "$source_dir/scripts/virtual-printer.d" "$shared/scripts/"
+  cp -R "$source_dir/scripts/virtual-printer" "$source_dir/scripts/virtual-printer.d" "$source_dir/scripts/escpos-printer" \
+    "$shared/scripts/"
   cp "$here/virtual_printer_test.sh" "$shared/tests/scripts/"
   cp "$kestrane" "$shared/kestrane"
   chmod -R a+rX "$shared"
