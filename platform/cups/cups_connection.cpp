@@ -24,8 +24,23 @@ std::string schedulerName() {
     return server.empty() || server[0] == '/' ? server : server + ":" + std::to_string(ippPort());
 }
 
-http_t* schedulerConnection(std::string& error) {
+namespace {
+
+Connection& threadConnection() {
     thread_local Connection connection;
+    return connection;
+}
+
+}  // namespace
+
+void dropSchedulerConnection() {
+    Connection& connection = threadConnection();
+    if (connection.http != nullptr) httpClose(connection.http);
+    connection.http = nullptr;
+}
+
+http_t* schedulerConnection(std::string& error) {
+    Connection& connection = threadConnection();
     if (connection.http != nullptr) return connection.http;
     const char* server = cupsServer();
     int cancel = 0;

@@ -23,4 +23,8 @@ std::string schedulerName();
 // the scheduler cannot be reached now (the next call tries again).
 http_t* schedulerConnection(std::string& error);
 
+// Closes the calling thread's connection, for one left in the middle of a request that failed:
+// the next call makes a new one.
+void dropSchedulerConnection();
+
 }  // namespace kestrane

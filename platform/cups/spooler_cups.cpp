@@ -122,11 +122,21 @@ std::string lastError(const char* what) {
     return std::string(what) + ": " + cupsLastErrorString();
 }
 
-// Streams the raster into the open document request on the connection `http`.
-ssize_t writeToRequest(void* http, unsigned char* buffer, size_t length) {
-    const http_status_t status = cupsWriteRequestData(
-        static_cast<http_t*>(http), reinterpret_cast<const char*>(buffer), length);
-    return status == HTTP_STATUS_CONTINUE ? static_cast<ssize_t>(length) : -1;
+// The open document request the raster streams into, and the connection's error when it began.
+struct RequestBody {
+    http_t* http;
+    int errorBefore;
+};
+
+// Streams raster bytes into the request. libcups drops its buffer when sending it times out and
+// still answers "continue" (a scheduler that stops reading mid-document would cost a wait per
+// 32 KiB, for ever, and lose the bytes): the connection's error is what tells.
+ssize_t writeToRequest(void* context, unsigned char* buffer, size_t length) {
+    const auto* body = static_cast<const RequestBody*>(context);
+    const http_status_t status =
+        cupsWriteRequestData(body->http, reinterpret_cast<const char*>(buffer), length);
+    const bool sent = status == HTTP_STATUS_CONTINUE && httpError(body->http) == body->errorBefore;
+    return sent ? static_cast<ssize_t>(length) : -1;
 }
 
 class CupsDocument : public SpoolerDocument {
@@ -134,11 +144,21 @@ class CupsDocument : public SpoolerDocument {
     CupsDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int job, std::unique_ptr<LiveCupsJob> live,
                  const DeviceSize& size)
         : http_(http), dest_(dest), info_(info), job_(job), live_(std::move(live)), size_(size) {
-        raster_ = cupsRasterOpenIO(writeToRequest, http, CUPS_RASTER_WRITE_PWG);
+        body_ = {http, httpError(http)};
+        raster_ = cupsRasterOpenIO(writeToRequest, &body_, CUPS_RASTER_WRITE_PWG);
         if (raster_ == nullptr) fail("cannot start the raster stream");
     }
 
     ~CupsDocument() override {
+        if (!error_.empty()) {
+            // The request broke off in the middle: its connection is of no more use, and the job
+            // is cancelled over a new one (bounded as any request is).
+            if (raster_ != nullptr) cupsRasterClose(raster_);
+            dropSchedulerConnection();
+            std::string unreachable;
+            if (http_t* fresh = schedulerConnection(unreachable)) cupsCancelDestJob(fresh, dest_, job_);
+            return;
+        }
         if (raster_ != nullptr) cupsRasterClose(raster_);
         if (!finished_) {
             cupsFinishDestDocument(http_, dest_, info_);
@@ -170,9 +190,9 @@ class CupsDocument : public SpoolerDocument {
         cupsRasterClose(raster_);
         raster_ = nullptr;
         finished_ = true;
+        if (httpError(http_) != body_.errorBefore) return fail("the spooler stopped taking the document");
         if (cupsFinishDestDocument(http_, dest_, info_) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-            error_ = lastError("the spooler did not accept the document");
-            cupsCancelDestJob(http_, dest_, job_);
+            error_ = lastError("the spooler did not accept the document");  // cancelled as it is destroyed
             return false;
         }
         live_.reset();  // the scheduler has it whole: it prints, whatever becomes of this process
@@ -206,11 +226,16 @@ class CupsDocument : public SpoolerDocument {
     }
 
     bool fail(const char* what) {
-        if (error_.empty()) error_ = lastError(what);
+        if (!error_.empty()) return false;
+        error_ = httpError(http_) != body_.errorBefore
+                     ? std::string(what) + ": nothing could be sent for " +
+                           std::to_string(static_cast<int>(kSchedulerWaitSeconds)) + " seconds"
+                     : lastError(what);
         return false;
     }
 
     http_t* http_;       // the thread's connection, which the document's requests go over
+    RequestBody body_{nullptr, 0};
     cups_dest_t* dest_;  // the device's
     cups_dinfo_t* info_;
     int job_;

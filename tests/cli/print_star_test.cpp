@@ -317,6 +317,32 @@ TEST(PrintStarTest, ASchedulerThatStopsAnsweringIsAnErrorAfterTheWaitLimit) {
     EXPECT_EQ(printed.err, "kestrane: the spooler does not answer\n");
 }
 
+TEST(PrintStarTest, ASchedulerThatStopsReadingMidDocumentEndsTheJobWithinItsLimits) {
+    VirtualPrinter printer;
+    ASSERT_EQ(printer.problem(), "");
+    const std::string folder = printer.socket().substr(0, printer.socket().rfind('/'));
+    const auto found = testing::runCommand("pgrep", {"-f", folder + "/root/cupsd.conf"});
+    ASSERT_EQ(found.status, 0) << folder;
+    const std::string pid = found.out.substr(0, found.out.find('\n'));
+    testing::TempDir dir;
+    testing::writeBytes(dir.file("layout.html"), "<table>" + rows(30000) + "</table>");  // 526 pages
+    testing::CommandResult printed;
+    std::thread job([&] {
+        printed = printer.kestrane({"print", "--type", "STAR", "--printer", "receipt80", "--base", dir.path(),
+                                    dir.file("layout.html")});
+    });
+    // Stopped once the job exists, while its pages are on their way. libcups alone dropped its
+    // buffer at each time-out and went on, a wait for every 32 KiB: hours for this job.
+    while (printer.cups({"lpstat", "-o"}).empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    testing::runCommand("kill", {"-STOP", pid});
+    job.join();
+    testing::runCommand("kill", {"-CONT", pid});
+    EXPECT_EQ(printed.out, "Error - Could not Write to Printer! \nPlease try doing a Test Print on the respective Printer and try again!\n");
+    EXPECT_NE(printed.err.find("the spooler stopped taking the page: nothing could be sent for 15 seconds"),
+              std::string::npos)
+        << printed.err;
+}
+
 TEST(PrintStarTest, ThePrintedSampleScansAndAnyCupsServerWorks) {
     VirtualPrinter printer;
     ASSERT_EQ(printer.problem(), "");
