@@ -152,10 +152,10 @@ napi_value option(napi_env env, napi_value options, const char* name) {
     return valueType == napi_undefined ? nullptr : value;
 }
 
-// The `confirm` option of an options object, seconds to wait for the spooler to report the job
-// printed, in milliseconds (at most a day); 0 when it is missing or not a positive number.
-int confirmOption(napi_env env, napi_value options) {
-    napi_value value = option(env, options, "confirm");
+// A number of seconds of an options object, in milliseconds: at least 1, at most a day; 0 when
+// it is missing or not a positive number.
+int64_t secondsOption(napi_env env, napi_value options, const char* name) {
+    napi_value value = option(env, options, name);
     napi_value number = nullptr;
     double seconds = 0;
     if (value == nullptr || napi_coerce_to_number(env, value, &number) != napi_ok ||
@@ -164,23 +164,20 @@ int confirmOption(napi_env env, napi_value options) {
         napi_get_and_clear_last_exception(env, &ignored);
         return 0;
     }
-    return static_cast<int>(std::min(seconds, 86400.0) * 1000);
+    return static_cast<int64_t>(std::max(std::min(seconds, 86400.0) * 1000, 1.0));
 }
 
-// The `giveUp` option of an options object: how long a job may wait for its turn behind the
-// printer's other jobs, in seconds (at most a day); kDefaultGiveUp when it is missing or not a
-// positive number.
+// The `confirm` option: how long to wait for the printer's or the spooler's word that the job
+// printed; 0 (not at all, or the transport's default) when it is not given.
+int confirmOption(napi_env env, napi_value options) {
+    return static_cast<int>(secondsOption(env, options, "confirm"));
+}
+
+// The `giveUp` option: how long a job may wait for its turn behind the printer's other jobs;
+// kDefaultGiveUp when it is not given.
 std::chrono::milliseconds giveUpOption(napi_env env, napi_value options) {
-    napi_value value = option(env, options, "giveUp");
-    napi_value number = nullptr;
-    double seconds = 0;
-    if (value == nullptr || napi_coerce_to_number(env, value, &number) != napi_ok ||
-        napi_get_value_double(env, number, &seconds) != napi_ok || !(seconds > 0)) {
-        napi_value ignored = nullptr;
-        napi_get_and_clear_last_exception(env, &ignored);
-        return kDefaultGiveUp;
-    }
-    return std::chrono::milliseconds(static_cast<int64_t>(std::max(std::min(seconds, 86400.0) * 1000, 1.0)));
+    const int64_t given = secondsOption(env, options, "giveUp");
+    return given > 0 ? std::chrono::milliseconds(given) : kDefaultGiveUp;
 }
 
 // A flag of an options object: false when it is missing.

@@ -1,5 +1,5 @@
-// A TCP connection whose every operation ends by a deadline, so that a dead or silent peer gives
-// an error instead of a hang.
+// A TCP connection, or a printer's device file, whose every operation ends by a deadline, so
+// that a dead or silent peer gives an error instead of a hang.
 #pragma once
 
 #include <chrono>

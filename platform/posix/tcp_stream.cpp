@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,9 +49,12 @@ bool waitFor(int fd, short events, Deadline deadline, NetError& error) {
     }
 }
 
+// A connected socket, or a printer's character device (USB, serial), which is read and written
+// the same way but for a device's "nothing yet", which reads as an end of file.
 class PosixTcpStream : public TcpStream {
   public:
-    explicit PosixTcpStream(int fd) : fd_(fd) {}
+    enum class Kind { kSocket, kDevice, kWriteOnlyDevice };
+    explicit PosixTcpStream(int fd, Kind kind = Kind::kSocket) : fd_(fd), kind_(kind) {}
     ~PosixTcpStream() override { ::close(fd_); }
     PosixTcpStream(const PosixTcpStream&) = delete;
     PosixTcpStream& operator=(const PosixTcpStream&) = delete;
@@ -57,7 +62,9 @@ class PosixTcpStream : public TcpStream {
     bool sendAll(const std::string& bytes, Deadline deadline, NetError& error) override {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            const ssize_t n = kind_ == Kind::kSocket
+                                  ? ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL)
+                                  : ::write(fd_, bytes.data() + done, bytes.size() - done);
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
             } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -71,9 +78,24 @@ class PosixTcpStream : public TcpStream {
     }
 
     bool receiveByte(unsigned char& byte, Deadline deadline, NetError& error) override {
+        if (kind_ == Kind::kWriteOnlyDevice) {
+            // Nothing will ever be read: as from a printer that is silent.
+            ::poll(nullptr, 0, millisecondsLeft(deadline));
+            error = NetError{NetError::TimedOut, ""};
+            return false;
+        }
         for (;;) {
-            const ssize_t n = ::recv(fd_, &byte, 1, 0);
+            const ssize_t n = kind_ == Kind::kSocket ? ::recv(fd_, &byte, 1, 0) : ::read(fd_, &byte, 1);
             if (n == 1) return true;
+            if (n == 0 && kind_ == Kind::kDevice) {
+                // A device with nothing to say yet: ask again shortly.
+                if (millisecondsLeft(deadline) == 0) {
+                    error = NetError{NetError::TimedOut, ""};
+                    return false;
+                }
+                ::poll(nullptr, 0, 10);
+                continue;
+            }
             if (n == 0) {
                 error = NetError{NetError::Closed, ""};
                 return false;
@@ -89,11 +111,14 @@ class PosixTcpStream : public TcpStream {
 
     std::size_t unreadBytes() override {
         int count = 0;
-        return ::ioctl(fd_, FIONREAD, &count) == 0 && count > 0 ? static_cast<std::size_t>(count) : 0;
+        return kind_ != Kind::kWriteOnlyDevice && ::ioctl(fd_, FIONREAD, &count) == 0 && count > 0
+                   ? static_cast<std::size_t>(count)
+                   : 0;
     }
 
   private:
     int fd_;
+    Kind kind_;
 };
 
 struct AddressList {
@@ -191,6 +216,36 @@ std::unique_ptr<TcpStream> connectTcp(const std::string& host, std::uint16_t por
         if (error.kind == NetError::TimedOut) break;
     }
     return nullptr;
+}
+
+std::unique_ptr<TcpStream> openDevice(const std::string& path, NetError& error) {
+    // Read and write when the device allows it (status answers come back), else write only.
+    auto kind = PosixTcpStream::Kind::kDevice;
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && (errno == EACCES || errno == EINVAL || errno == EPERM)) {
+        kind = PosixTcpStream::Kind::kWriteOnlyDevice;
+        fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        error = failed(std::strerror(errno));
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode)) {
+        // A receipt is never written into a file or a pipe that an address happens to name.
+        ::close(fd);
+        error = failed("not a character device");
+        return nullptr;
+    }
+    if (::isatty(fd)) {
+        // A serial line passes the bytes as they are: no line discipline, no echo.
+        termios mode{};
+        if (::tcgetattr(fd, &mode) == 0) {
+            ::cfmakeraw(&mode);
+            ::tcsetattr(fd, TCSANOW, &mode);
+        }
+    }
+    return std::make_unique<PosixTcpStream>(fd, kind);
 }
 
 }  // namespace kestrane

@@ -248,23 +248,10 @@ class IppEverywherePrinter {
     // Whether job `job` has ended here: its document is then wholly written. (The scheduler may
     // call its own job done while this printer is still taking in or writing the document.)
     bool jobEnded(int job) const {
-        writeBytes(temp_.file("job-state.test"), R"({
-  OPERATION Get-Job-Attributes
-  GROUP operation-attributes-tag
-  ATTR charset attributes-charset utf-8
-  ATTR naturalLanguage attributes-natural-language en
-  ATTR uri printer-uri $uri
-  ATTR integer job-id $job
-  ATTR keyword requested-attributes job-state
-  STATUS successful-ok
-  DISPLAY job-state
-}
-)");
-        const CommandResult shown = runCommand(
-            "ipptool", {"-d", "job=" + std::to_string(job), uri(), temp_.file("job-state.test")});
+        const std::string shown = jobAttribute(job, "job-state");
         // ipptool shows it as a table: a heading, a rule and the value.
         for (const char* state : {"\ncompleted\n", "\naborted\n", "\ncanceled\n"}) {
-            if (shown.out.find(state) != std::string::npos) return true;
+            if (shown.find(state) != std::string::npos) return true;
         }
         return false;
     }
@@ -272,28 +259,33 @@ class IppEverywherePrinter {
     // The media size job `job` asked this printer for, "WIDTHxLENGTH" in hundredths of a
     // millimetre, or "" when the job named none (the printer's default media).
     std::string jobMediaSize(int job) const {
-        writeBytes(temp_.file("job-media.test"), R"({
+        const std::string shown = jobAttribute(job, "media-col");
+        const std::string x = "media-size={x-dimension=", y = " y-dimension=";
+        const auto at = shown.find(x), yAt = shown.find(y, at);
+        if (at == std::string::npos || yAt == std::string::npos) return "";
+        const std::string width = shown.substr(at + x.size(), yAt - at - x.size());
+        return width + "x" + std::to_string(std::atoi(shown.c_str() + yAt + y.size()));
+    }
+
+  private:
+    // What ipptool shows of attribute `attribute` of job `job` (Get-Job-Attributes).
+    std::string jobAttribute(int job, const std::string& attribute) const {
+        const std::string test = temp_.file("job-" + attribute + ".test");
+        writeBytes(test, R"({
   OPERATION Get-Job-Attributes
   GROUP operation-attributes-tag
   ATTR charset attributes-charset utf-8
   ATTR naturalLanguage attributes-natural-language en
   ATTR uri printer-uri $uri
   ATTR integer job-id $job
-  ATTR keyword requested-attributes media-col
+  ATTR keyword requested-attributes )" + attribute + R"(
   STATUS successful-ok
-  DISPLAY media-col
+  DISPLAY )" + attribute + R"(
 }
 )");
-        const CommandResult shown = runCommand(
-            "ipptool", {"-d", "job=" + std::to_string(job), uri(), temp_.file("job-media.test")});
-        const std::string x = "media-size={x-dimension=", y = " y-dimension=";
-        const auto at = shown.out.find(x), yAt = shown.out.find(y, at);
-        if (at == std::string::npos || yAt == std::string::npos) return "";
-        const std::string width = shown.out.substr(at + x.size(), yAt - at - x.size());
-        return width + "x" + std::to_string(std::atoi(shown.out.c_str() + yAt + y.size()));
+        return runCommand("ipptool", {"-d", "job=" + std::to_string(job), uri(), test}).out;
     }
 
-  private:
     template <typename Ready>
     static bool waitFor(Ready ready, ChildProcess& process) {
         for (int i = 0; i < 200; ++i) {

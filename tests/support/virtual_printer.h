@@ -49,6 +49,13 @@ class VirtualPrinter {
     const std::string& ippServer() const { return ippServer_; }
     // The LPD server's address, feeding the queue RAW.
     const std::string& address() const { return lpdAddress_; }
+    // The process id of the scheduler, for tests that stop it; "" when it is not found.
+    std::string schedulerPid() const {
+        const std::string folder = socket_.substr(0, socket_.rfind('/'));
+        const CommandResult found = runCommand("pgrep", {"-f", folder + "/root/cupsd.conf"});
+        return found.status == 0 ? found.out.substr(0, found.out.find('\n')) : "";
+    }
+
     // The ESC/POS printer on raw TCP ("socket://127.0.0.1:PORT"), keeping jobs as queue
     // "escpos"; setEscposState makes it answer as a printer in that state.
     const std::string& escposAddress() const { return escposAddress_; }
