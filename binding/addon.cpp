@@ -204,6 +204,13 @@ int32_t dotsOption(napi_env env, napi_value options) {
     return dots >= 1 && dots <= kRasterDotsMost && dots == static_cast<int32_t>(dots) ? static_cast<int32_t>(dots) : 0;
 }
 
+// How an EPSON job speaks to its printer: `raster`, `dots`, `nativeQr`.
+void readEscposOptions(napi_env env, napi_value options, PrintRequest& request) {
+    request.raster = flagOption(env, options, "raster");
+    request.dots = dotsOption(env, options);
+    request.nativeQr = flagOption(env, options, "nativeQr");
+}
+
 struct Arguments {
     std::size_t count = 0;
     napi_value values[6] = {};
@@ -278,9 +285,7 @@ napi_value printReceipt(napi_env env, napi_callback_info info) {
     PrintRequest request;
     JobOutcome outcome;
     if (toRequest(env, args, request, outcome)) {
-        request.raster = flagOption(env, args.values[5], "raster");
-        request.dots = dotsOption(env, args.values[5]);
-        request.nativeQr = flagOption(env, args.values[5], "nativeQr");
+        readEscposOptions(env, args.values[5], request);
         const auto notRun = runInLaneAndWait(printerKey(request), [&] { outcome = runPrintRequest(request); },
                                              giveUpOption(env, args.values[5]));
         if (notRun) outcome = *notRun;
@@ -340,9 +345,7 @@ napi_value printReceiptAsync(napi_env env, napi_callback_info info) {
     JobOutcome refused;
     if (toRequest(env, args, request, refused)) {
         request.confirmMilliseconds = confirmOption(env, args.values[5]);
-        request.raster = flagOption(env, args.values[5], "raster");
-        request.dots = dotsOption(env, args.values[5]);
-        request.nativeQr = flagOption(env, args.values[5], "nativeQr");
+        readEscposOptions(env, args.values[5], request);
     }
     if (!refused.succeeded()) {
         napi_resolve_deferred(env, settlement->deferred, makeAnswer(env, refused, settlement->details));

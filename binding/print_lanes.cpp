@@ -9,6 +9,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/lpr_client.h"
+
 namespace kestrane {
 
 namespace {
@@ -56,16 +58,6 @@ std::string describe(const std::string& printer) {
     const auto space = printer.find(' ');
     if (space == std::string::npos) return "the printer";
     return printer.substr(0, space) + " printer '" + printer.substr(space + 1) + "'";
-}
-
-std::string secondsText(std::chrono::milliseconds time) {
-    const auto ms = time.count();
-    std::string text = std::to_string(ms / 1000);
-    if (ms % 1000 != 0) {
-        std::string fraction = std::to_string(ms % 1000 + 1000).substr(1);
-        text += "." + fraction.substr(0, fraction.find_last_not_of('0') + 1);
-    }
-    return text + (ms == 1000 ? " second" : " seconds");
 }
 
 JobOutcome backlogFull(const std::string& printer) {

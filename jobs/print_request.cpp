@@ -50,16 +50,16 @@ std::string printerKey(const PrintRequest& request) {
     if (type == "EPSON") {
         // "Host", "host" and "host:515" are one printer; an address that does not parse is
         // refused before anything is sent, so its own text keys it.
+        PrinterTransport transport = PrinterTransport::kLpd;
         PrinterAddress address;
         std::string reason;
-        if (isDeviceAddress(request.ipAddress)) return "EPSON " + request.ipAddress;
-        const bool socket = isSocketAddress(request.ipAddress);
-        if (!(socket ? parseSocketAddress(request.ipAddress, address, reason)
-                     : parsePrinterAddress(request.ipAddress, address, reason))) {
+        if (!parseAnyPrinterAddress(request.ipAddress, transport, address, reason) ||
+            transport == PrinterTransport::kDevice) {
             return "EPSON " + request.ipAddress;
         }
         address.host = toLower(address.host);
-        return std::string("EPSON ") + (socket ? kSocketScheme : "") + describePrinterAddress(address);
+        return std::string("EPSON ") + (transport == PrinterTransport::kSocket ? kSocketScheme : "") +
+               describePrinterAddress(address);
     }
     // The spooler's names ignore case: "receipt80" and "RECEIPT80" are one queue.
     if (type == "STAR") return "STAR " + toLower(request.printerName);

@@ -2,12 +2,10 @@
 
 #include "jobs/job_guard.h"
 #include "markup/layout_limits.h"
-#include "output/byte_sink.h"
 #include "output/raw_conversion.h"
 #include "output/raw_receipt.h"
 #include "output/star_job.h"
 #include "output/star_print.h"
-#include "platform/text_file.h"
 #include "render/job_context.h"
 #include "render/receipt_section.h"
 
@@ -86,9 +84,7 @@ std::vector<Canvas> devicePages(const Canvas& section, const DeviceSize& device)
 JobOutcome escposStream(const std::string& layout, std::string& stream, bool nativeQr) {
     if (layout.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
     return guardedJob([&] {
-        PrinterBytesSink sink;
-        writeRawReceipt(layout, sink, nativeQr);
-        stream = sink.bytes();
+        stream = rawReceiptBytes(layout, nativeQr);
         return jobOutcome(JobStatus::kDrawn);
     });
 }

@@ -37,19 +37,14 @@ JobOutcome escposRasterStream(const std::string& base, const std::string& layout
     stream.assign("\x1B@", 2);
     JobOutcome outcome = runStarJob(base, layout, [&](const Canvas& section, std::size_t) {
         // A section that fits goes out as it is; only a narrower printer needs a new canvas.
-        appendRasterBands(section.width <= dots ? section : escposSection(section, dots), dots, stream);
+        appendRasterBands(section.width <= dots ? section : shrunkSection(section, dots), dots, stream);
         return jobOutcome(JobStatus::kDrawn);
     });
     if (outcome.succeeded()) stream += escpos::kCut;
     return outcome;
 }
 
-Canvas escposSection(const Canvas& section, int32_t dots) {
-    if (section.width <= dots) {
-        Canvas fitted(dots, section.height);
-        copyCanvas(fitted, section, 0, 0);
-        return fitted;
-    }
+Canvas shrunkSection(const Canvas& section, int32_t dots) {
     const auto height = static_cast<int32_t>((int64_t{section.height} * dots + section.width - 1) / section.width);
     Canvas shrunk(dots, height);
     stretchCanvas(shrunk, section, {0, 0, section.width, section.height});

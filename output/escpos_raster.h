@@ -28,15 +28,14 @@ struct EscposOptions {
     bool nativeQr = false;  // text conversion: QR code fields as the printer's own QR command
 };
 
-// The raster stream of `layout`: ESC @, each section as GS v 0 bands (escposSection), then a
-// cut. kDrawn with its warnings (images that could not be loaded), a drawing failure, or
+// The raster stream of `layout`: ESC @, each section as GS v 0 bands `dots` wide, then a cut.
+// A section that fits goes out as drawn, at the left; a wider one is shrunk (shrunkSection). kDrawn with its warnings (images that could not be loaded), a drawing failure, or
 // kArgumentRefused for a width that is not from 1 to kEscposMaxDots dots.
 JobOutcome escposRasterStream(const std::string& base, const std::string& layout, int32_t dots, std::string& stream);
 
-// A section as a printer `dots` wide prints it: as drawn, at the left, when it fits; otherwise
-// shrunk to the width (height in proportion) keeping every pixel black that covers black, so
-// no rule or bar is lost.
-Canvas escposSection(const Canvas& section, int32_t dots);
+// A section shrunk to a printer `dots` wide, narrower than it (height in proportion), keeping
+// every pixel black that covers black, so no rule or bar is lost.
+Canvas shrunkSection(const Canvas& section, int32_t dots);
 
 // Appends `canvas` as GS v 0 bands of at most kEscposBandRows rows, `dots` wide (white to the
 // right of a narrower canvas).

@@ -134,4 +134,10 @@ void writeRawReceipt(const std::string& layout, ByteSink& sink, bool nativeQr) {
     }
 }
 
+std::string rawReceiptBytes(const std::string& layout, bool nativeQr) {
+    PrinterBytesSink sink;
+    writeRawReceipt(layout, sink, nativeQr);
+    return sink.bytes();
+}
+
 }  // namespace kestrane

@@ -25,6 +25,10 @@ std::string rawRowBytes(const std::string& row, std::size_t labelWidth);
 // nothing for one it cannot encode.
 void writeRawReceipt(const std::string& layout, ByteSink& sink, bool nativeQr = false);
 
+// The stream `layout` converts to as the printer gets it: text line feeds as CR LF, as the job's
+// stream file stores them, and commands (the QR command of `nativeQr`) byte for byte.
+std::string rawReceiptBytes(const std::string& layout, bool nativeQr);
+
 // The printer's QR command block (centred) for a field's value at module size `moduleSize`;
 // empty for a value it cannot take. Its bytes must reach the printer as they are.
 std::string nativeQrBlock(const std::string& value, int32_t moduleSize);

@@ -39,23 +39,22 @@ std::string systemText(int code) {
 }
 
 // The receipt's bytes straight to the printer, without a stream file: raster images, or the
-// text conversion for a printer on raw TCP.
-JobOutcome sendEscposBytes(const std::string& base, const std::string& ipAddress, const PrinterAddress& address,
-                           const std::string& layout, const RawLimits& limits, const EscposOptions& options) {
+// text conversion for a printer on raw TCP or a device file, or with native QR commands.
+JobOutcome sendEscposBytes(const std::string& base, const std::string& ipAddress, PrinterTransport transport,
+                           const PrinterAddress& address, const std::string& layout, const RawLimits& limits,
+                           const EscposOptions& options) {
     std::string bytes;
     JobOutcome outcome = jobOutcome(JobStatus::kDrawn);
     if (options.raster) {
         outcome = escposRasterStream(base, layout, options.dots, bytes);
         if (!outcome.succeeded()) return outcome;
     } else {
-        PrinterBytesSink sink;
-        writeRawReceipt(layout, sink, options.nativeQr);
-        bytes = sink.bytes();
+        bytes = rawReceiptBytes(layout, options.nativeQr);
     }
     const RawResult sent =
-        isSocketAddress(ipAddress)   ? printOnSocket(address, bytes, limits)
-        : isDeviceAddress(ipAddress) ? printOnDevice(ipAddress, bytes, limits)
-                                     : deliverRawBytes(ipAddress, "RAW", uniqueName().value_or("empty") + "_receipt", bytes, limits);
+        transport == PrinterTransport::kSocket   ? printOnSocket(address, bytes, limits)
+        : transport == PrinterTransport::kDevice ? printOnDevice(ipAddress, bytes, limits)
+                                                 : deliverRawBytes(ipAddress, "RAW", uniqueName().value_or("empty") + "_receipt", bytes, limits);
     JobOutcome result = sent.delivered ? jobOutcome(JobStatus::kEpsonDelivered) : jobOutcome(JobStatus::kNotDelivered, sent.error);
     result.warnings = std::move(outcome.warnings);
     if (!sent.warning.empty()) result.warnings.push_back(sent.warning);
@@ -68,15 +67,15 @@ JobOutcome printRawReceipt(const std::string& imageDirectory, const std::string&
                             const std::string& receiptText, const RawLimits& limits, const EscposOptions& options) {
     PrinterAddress address;
     std::string reason;
-    const bool socket = isSocketAddress(ipAddress), device = isDeviceAddress(ipAddress);
-    if (!(socket   ? parseSocketAddress(ipAddress, address, reason)
-          : device ? checkDevicePath(ipAddress, reason)
-                   : parsePrinterAddress(ipAddress, address, reason))) {
+    PrinterTransport transport = PrinterTransport::kLpd;
+    if (!parseAnyPrinterAddress(ipAddress, transport, address, reason)) {
         return jobOutcome(JobStatus::kAddressRefused, reason);
     }
     if (receiptText.size() > kMaxLayoutBytes) return jobOutcome(JobStatus::kLayoutTooLarge);
     // The QR command's bytes cannot pass through a text-mode stream file.
-    if (socket || device || options.raster || options.nativeQr) return sendEscposBytes(imageDirectory, ipAddress, address, receiptText, limits, options);
+    if (transport != PrinterTransport::kLpd || options.raster || options.nativeQr) {
+        return sendEscposBytes(imageDirectory, ipAddress, transport, address, receiptText, limits, options);
+    }
 
     const std::string jobDirectory = rawJobDirectory(imageDirectory);
     const std::string path = streamFilePath(jobDirectory, uniqueName());

@@ -12,12 +12,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string secondsText(std::chrono::milliseconds limit) {
-    const long long ms = limit.count();
-    return std::to_string(ms / 1000) + (ms % 1000 != 0 ? "." + std::to_string(ms % 1000 / 100) : "") +
-           (ms == 1000 ? " second" : " seconds");
-}
-
 // A four-character identity for the printed answer, different for consecutive jobs.
 std::string processId() {
     static std::atomic<unsigned> next{0};
@@ -51,10 +45,10 @@ class SocketSession {
         return false;
     }
 
-    // DLE EOT n: one status byte.
-    bool status(unsigned char n, unsigned char& answer) {
+    // DLE EOT n: one status byte, within `limit`.
+    bool status(unsigned char n, unsigned char& answer, std::chrono::milliseconds limit) {
         return send(std::string("\x10\x04", 2) + static_cast<char>(n), "the status request") &&
-               receive(answer, limits_.reply, "its status");
+               receive(answer, limit, "its status");
     }
 
     bool timedOut() const { return timedOut_; }
@@ -99,8 +93,8 @@ class SocketSession {
         return true;
     }
 
-    void fail(const std::string& reason) { error_ = reason; }
     const std::string& where() const { return where_; }
+    const RawLimits& limits() const { return limits_; }
     const std::string& error() const { return error_; }
 
   private:
@@ -132,11 +126,24 @@ std::string escposStatusProblem(unsigned char printer, unsigned char offlineCaus
 
 namespace {
 
-// The job on an open session: status, the receipt, the printed answer.
-RawResult print(SocketSession& session, const std::string& bytes) {
+// The job on an open session: status, the receipt, the printed answer. A printer that may not
+// read back (a device file) gets `firstAnswer` to answer the first status request; one that lets
+// it pass without a word is given the bytes alone, with a warning that it cannot say it printed.
+RawResult print(SocketSession& session, const std::string& bytes, std::chrono::milliseconds firstAnswer,
+                bool mayNotReadBack) {
     unsigned char printer = 0, offlineCause = 0, paper = 0;
     RawResult result;
-    if (!session.status(1, printer) || !session.status(2, offlineCause) || !session.status(4, paper)) {
+    if (!session.status(1, printer, firstAnswer)) {
+        if (!(mayNotReadBack && session.timedOut())) {
+            result.error = session.error();
+        } else if ((result.delivered = session.send(bytes, "the receipt"))) {
+            result.warning = "the printer at " + session.where() + " does not report its status: no word that it printed";
+        } else {
+            result.error = session.error();
+        }
+        return result;
+    }
+    if (!session.status(2, offlineCause, session.limits().reply) || !session.status(4, paper, session.limits().reply)) {
         result.error = session.error();
         return result;
     }
@@ -158,27 +165,13 @@ RawResult print(SocketSession& session, const std::string& bytes) {
 RawResult printOnSocket(const PrinterAddress& address, const std::string& bytes, const RawLimits& limits) {
     SocketSession session("socket://" + describePrinterAddress(address), limits);
     if (!session.connect(address)) return {false, session.error(), {}};
-    return print(session, bytes);
+    return print(session, bytes, limits.reply, false);
 }
 
 RawResult printOnDevice(const std::string& path, const std::string& bytes, const RawLimits& limits) {
-    RawLimits quick = limits;
-    quick.reply = std::min(limits.reply, kDeviceStatusWait);
-    SocketSession asking(path, quick);
-    unsigned char printer = 0;
-    if (!asking.open(path)) return {false, asking.error(), {}};
-    if (asking.status(1, printer)) {
-        SocketSession session(path, limits);
-        if (!session.open(path)) return {false, session.error(), {}};
-        return print(session, bytes);
-    }
-    if (!asking.timedOut()) return {false, asking.error(), {}};
-    // It does not read back: the bytes are all it can be given, and it cannot say it printed.
-    RawResult result;
-    result.delivered = asking.send(bytes, "the receipt");
-    if (!result.delivered) result.error = asking.error();
-    else result.warning = "the printer at " + path + " does not report its status: no word that it printed";
-    return result;
+    SocketSession session(path, limits);
+    if (!session.open(path)) return {false, session.error(), {}};
+    return print(session, bytes, std::min(limits.reply, kDeviceStatusWait), true);
 }
 
 }  // namespace kestrane

@@ -112,4 +112,17 @@ bool parseSocketAddress(const std::string& text, PrinterAddress& address, std::s
     return true;
 }
 
+bool parseAnyPrinterAddress(const std::string& text, PrinterTransport& transport, PrinterAddress& address,
+                            std::string& reason) {
+    transport = isSocketAddress(text)   ? PrinterTransport::kSocket
+                : isDeviceAddress(text) ? PrinterTransport::kDevice
+                                        : PrinterTransport::kLpd;
+    switch (transport) {
+        case PrinterTransport::kSocket: return parseSocketAddress(text, address, reason);
+        case PrinterTransport::kDevice: return checkDevicePath(text, reason);
+        case PrinterTransport::kLpd: break;
+    }
+    return parsePrinterAddress(text, address, reason);
+}
+
 }  // namespace kestrane

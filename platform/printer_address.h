@@ -37,6 +37,14 @@ bool parseSocketAddress(const std::string& text, PrinterAddress& address, std::s
 bool isDeviceAddress(const std::string& address);
 bool checkDevicePath(const std::string& path, std::string& reason);
 
+// How an EPSON job reaches its printer, by the form of its address.
+enum class PrinterTransport { kLpd, kSocket, kDevice };
+
+// Reads an address of any form: sets `transport`, and `address` for LPD and raw TCP (a device
+// is its path). False with the reason as the form's own reader gives it.
+bool parseAnyPrinterAddress(const std::string& text, PrinterTransport& transport, PrinterAddress& address,
+                            std::string& reason);
+
 // "host:port", or "[host]:port" for an IPv6 literal: how messages name the printer. A host of
 // over 80 bytes is shown cut to 80 and "...".
 std::string describePrinterAddress(const PrinterAddress& address);

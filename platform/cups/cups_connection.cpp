@@ -1,13 +1,12 @@
 #include "platform/cups/cups_connection.h"
 
-
 #include "platform/cups/cups_library.h"
 
 namespace kestrane {
 
 namespace {
 
-// Called when a wait has lasted kSchedulerWaitSeconds: give up, so the request fails.
+// Called when a wait has lasted its limit: give up, so the request fails.
 int stopWaiting(http_t*, void*) { return 0; }
 
 struct Connection {
@@ -17,6 +16,11 @@ struct Connection {
     }
 };
 
+Connection& threadConnection() {
+    thread_local Connection connection;
+    return connection;
+}
+
 }  // namespace
 
 std::string schedulerName() {
@@ -24,14 +28,13 @@ std::string schedulerName() {
     return server.empty() || server[0] == '/' ? server : server + ":" + std::to_string(ippPort());
 }
 
-namespace {
-
-Connection& threadConnection() {
-    thread_local Connection connection;
-    return connection;
+http_t* connectScheduler(const std::string& server, int port, int connectMilliseconds, double waitSeconds) {
+    int cancel = 0;
+    http_t* http = httpConnect2(server.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                connectMilliseconds, &cancel);
+    if (http != nullptr) httpSetTimeout(http, waitSeconds, stopWaiting, nullptr);
+    return http;
 }
-
-}  // namespace
 
 void dropSchedulerConnection() {
     Connection& connection = threadConnection();
@@ -42,16 +45,11 @@ void dropSchedulerConnection() {
 http_t* schedulerConnection(std::string& error) {
     Connection& connection = threadConnection();
     if (connection.http != nullptr) return connection.http;
-    const char* server = cupsServer();
-    int cancel = 0;
-    connection.http = httpConnect2(server, ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                   kSchedulerConnectMilliseconds, &cancel);
+    connection.http = connectScheduler(cupsServer(), ippPort(), kSchedulerConnectMilliseconds, kSchedulerWaitSeconds);
     if (connection.http == nullptr) {
         error = "the CUPS scheduler at " + schedulerName() + " cannot be reached (" +
                 cupsLastErrorString() + ")";
-        return nullptr;
     }
-    httpSetTimeout(connection.http, kSchedulerWaitSeconds, stopWaiting, nullptr);
     return connection.http;
 }
 

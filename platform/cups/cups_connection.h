@@ -18,6 +18,11 @@ constexpr double kSchedulerWaitSeconds = 15.0;
 // The scheduler as messages name it: its socket's path, or host:port.
 std::string schedulerName();
 
+// A new connection to the scheduler `server` (host or socket path) at `port`, within
+// `connectMilliseconds`, each later wait on it limited to `waitSeconds`; null when it cannot be
+// reached in time.
+http_t* connectScheduler(const std::string& server, int port, int connectMilliseconds, double waitSeconds);
+
 // The calling thread's connection to the scheduler the CUPS client configuration names
 // (CUPS_SERVER, client.conf), made on first use and kept; null, with `error` saying why, when
 // the scheduler cannot be reached now (the next call tries again).

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/cups/cups_connection.h"
 #include "platform/cups/cups_library.h"
 
 namespace kestrane {
@@ -25,16 +26,11 @@ struct Registry {
     std::multimap<Scheduler, int> jobs;
 };
 
-int stopWaiting(http_t*, void*) { return 0; }
-
 // A new connection for each scheduler: the threads' own ones may be in the middle of a request.
 void cancelAll(const std::multimap<Scheduler, int>& jobs) {
     for (auto at = jobs.begin(); at != jobs.end();) {
         const auto last = jobs.upper_bound(at->first);
-        int cancel = 0;
-        http_t* http = httpConnect2(at->first.first.c_str(), at->first.second, nullptr, AF_UNSPEC,
-                                    cupsEncryption(), 1, kExitConnectMilliseconds, &cancel);
-        if (http != nullptr) httpSetTimeout(http, kExitWaitSeconds, stopWaiting, nullptr);
+        http_t* http = connectScheduler(at->first.first, at->first.second, kExitConnectMilliseconds, kExitWaitSeconds);
         for (; http != nullptr && at != last; ++at) {
             ipp_t* request = ippNewRequest(IPP_OP_CANCEL_JOB);
             ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");

@@ -20,6 +20,8 @@ using testing::VirtualPrinter;
 
 const std::string kSamples = KESTRANE_SAMPLES;
 const std::string kSuccess = "Return - Print Operation was successful\n";
+const std::string kCouldNotWrite =
+    "Error - Could not Write to Printer! \nPlease try doing a Test Print on the respective Printer and try again!\n";
 const DeviceSize kRoll80{575, 1598, 203, 203};
 const DeviceSize kRoll58{383, 1598, 203, 203};
 
@@ -200,7 +202,7 @@ TEST(PrintStarTest, ASpoolerAtItsJobLimitIsNamedAsTheCauseAndKeepsNothing) {
     }
     const auto printed = printer.kestrane(
         {"print", "--type", "STAR", "--printer", "receipt80", "--base", KESTRANE_SAMPLES "/base", KESTRANE_SAMPLES "/kestrane.html"});
-    EXPECT_EQ(printed.out, "Error - Could not Write to Printer! \nPlease try doing a Test Print on the respective Printer and try again!\n");
+    EXPECT_EQ(printed.out, kCouldNotWrite);
     EXPECT_EQ(printed.err, "kestrane: starting the document on printer 'receipt80': the spooler refused the job: Too many active jobs.\n");
     const std::string left = printer.cups({"lpstat", "-o"});
     EXPECT_EQ(std::count(left.begin(), left.end(), '\n'), 3) << left;
@@ -242,22 +244,27 @@ std::string receiptPpd(const std::string& dpi) {
     return ppd;
 }
 
+// Adds the queue `name`, a receipt driver at `dpi` before a device that never answers (port 9);
+// what lpadmin says.
+std::string addSilentQueue(VirtualPrinter& printer, const testing::TempDir& dir, const std::string& name,
+                           const std::string& dpi) {
+    testing::writeBytes(dir.file(name + ".ppd"), receiptPpd(dpi));
+    return printer.cups({"lpadmin", "-p", name, "-E", "-v", "socket://127.0.0.1:9/?snmp=false", "-P",
+                         dir.file(name + ".ppd")});
+}
+
 // A driver that describes a page no memory can hold (a broken or hostile PPD) ends the job with
 // its message before anything is allocated; the process lives to say it.
 TEST(PrintStarTest, APageTooLargeForMemoryIsAnErrorNotACrash) {
     VirtualPrinter printer;
     ASSERT_EQ(printer.problem(), "");
     testing::TempDir dir;
-    testing::writeBytes(dir.file("huge.ppd"), receiptPpd("2000000"));
-    ASSERT_EQ(printer.cups({"lpadmin", "-p", "huge", "-E", "-v", "socket://127.0.0.1:9/?snmp=false", "-P",
-                            dir.file("huge.ppd")}).find("rror"), std::string::npos);
+    ASSERT_EQ(addSilentQueue(printer, dir, "huge", "2000000").find("rror"), std::string::npos);
     testing::writeBytes(dir.file("layout.html"), "<table>" + rows(1) + "</table>");
     const auto printed = printer.kestrane({"print", "--type", "STAR", "--printer", "huge", "--base", dir.path(),
                                            dir.file("layout.html")});
     EXPECT_EQ(printed.status, 1) << printed.err;
-    EXPECT_EQ(printed.out,
-              "Error - Could not Write to Printer! \nPlease try doing a Test Print on the respective Printer "
-              "and try again!\n");
+    EXPECT_EQ(printed.out, kCouldNotWrite);
     EXPECT_EQ(printed.err.rfind("kestrane: a page of printer 'huge' would be 5669291 x ", 0), 0u) << printed.err;
     EXPECT_NE(printed.err.find(" pixels, more than 512 MiB\n"), std::string::npos) << printed.err;
 }
@@ -269,9 +276,7 @@ TEST(PrintStarTest, ConfirmedPrintingWaitsForTheSpoolersWord) {
     ASSERT_EQ(printer.problem(), "");
     // A printer whose device never answers: the job stays "processing" until it is cancelled.
     testing::TempDir dir;
-    testing::writeBytes(dir.file("dead.ppd"), receiptPpd("203"));
-    ASSERT_EQ(printer.cups({"lpadmin", "-p", "dead", "-E", "-v", "socket://127.0.0.1:9/?snmp=false", "-P",
-                            dir.file("dead.ppd")}).find("Unable"), std::string::npos);
+    ASSERT_EQ(addSilentQueue(printer, dir, "dead", "203").find("Unable"), std::string::npos);
     testing::writeBytes(dir.file("layout.html"), "<table>" + rows(1) + "</table>");
     const auto print = [&](const std::string& queue, const std::string& seconds) {
         return printer.kestrane({"print", "--type", "STAR", "--printer", queue, "--base", dir.path(), "--confirm",
@@ -333,7 +338,7 @@ TEST(PrintStarTest, ASchedulerThatStopsReadingMidDocumentEndsTheJobWithinItsLimi
     testing::runCommand("kill", {"-STOP", pid});
     job.join();
     testing::runCommand("kill", {"-CONT", pid});
-    EXPECT_EQ(printed.out, "Error - Could not Write to Printer! \nPlease try doing a Test Print on the respective Printer and try again!\n");
+    EXPECT_EQ(printed.out, kCouldNotWrite);
     EXPECT_NE(printed.err.find("the spooler stopped taking the page: nothing could be sent for 15 seconds"),
               std::string::npos)
         << printed.err;
