@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "platform/text_file.h"
-
 namespace kestrane {
 
 class ByteSink {
@@ -20,7 +18,18 @@ class ByteSink {
 // stream file stores them, and commands as they are.
 class PrinterBytesSink : public ByteSink {
   public:
-    void write(const std::string& bytes) override { bytes_ += textModeBytes(bytes); }
+    void write(const std::string& bytes) override {
+        // As textModeBytes does, straight into the stream: this runs once for every row.
+        for (std::size_t from = 0; from < bytes.size();) {
+            const std::size_t feed = bytes.find('\n', from);
+            if (feed == std::string::npos) {
+                bytes_.append(bytes, from, std::string::npos);
+                break;
+            }
+            bytes_.append(bytes, from, feed - from).append("\r\n");
+            from = feed + 1;
+        }
+    }
     void writeExact(const std::string& bytes) override { bytes_ += bytes; }
     const std::string& bytes() const { return bytes_; }
 

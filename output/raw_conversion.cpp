@@ -118,18 +118,20 @@ std::string nativeQrBlock(const std::string& value, int32_t moduleSize) {
 }
 
 void writeRawReceipt(const std::string& layout, ByteSink& sink, bool nativeQr) {
-    const std::vector<std::string> source = splitReceiptRows(layout);
-    std::vector<std::string> rows(source.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = rewriteReceiptRow(source[i]);
+    std::vector<std::string> rows = splitReceiptRows(layout);
+    // The QR fields are read from the rows as written, before they are rewritten in place.
+    std::vector<std::string> qrBlocks(nativeQr ? rows.size() : 0);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (nativeQr) qrBlocks[i] = qrFieldBlocks(rows[i]);
+        rows[i] = rewriteReceiptRow(rows[i]);
+    }
     const std::size_t width = maxLabelWidth(rows);
     sink.write(escpos::kInitialise);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         sink.write(rawRowBytes(rows[i], width));
-        if (!nativeQr) continue;
+        if (!nativeQr || qrBlocks[i].empty()) continue;
         // Its length bytes may be 10, which a text-mode stream would turn into CR LF.
-        const std::string blocks = qrFieldBlocks(source[i]);
-        if (blocks.empty()) continue;
-        sink.writeExact(blocks);
+        sink.writeExact(qrBlocks[i]);
         sink.write("\n");
     }
 }
