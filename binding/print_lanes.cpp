@@ -9,7 +9,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/lpr_client.h"
+#include "platform/seconds_text.h"
 
 namespace kestrane {
 

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/seconds_text.h"
 #include "platform/tcp_stream.h"
 
 namespace kestrane {

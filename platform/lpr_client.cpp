@@ -6,6 +6,7 @@
 
 #include "platform/host_name.h"
 #include "platform/printer_address.h"
+#include "platform/seconds_text.h"
 #include "platform/tcp_stream.h"
 
 namespace kestrane {
@@ -153,17 +154,6 @@ RawResult sendRawJob(const std::string& address, const RawJob& job, const RawLim
     result.delivered = sent;
     if (!sent) result.error = session.error();
     return result;
-}
-
-std::string secondsText(std::chrono::milliseconds limit) {
-    const long long ms = limit.count();
-    std::string text = std::to_string(ms / 1000);
-    if (ms % 1000 != 0) {
-        std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
-        while (fraction.back() == '0') fraction.pop_back();
-        text += "." + fraction;
-    }
-    return text + (ms == 1000 ? " second" : " seconds");
 }
 
 }  // namespace kestrane

@@ -36,9 +36,6 @@ struct RawResult {
 RawResult sendRawJob(const std::string& address, const RawJob& job,
                      const RawLimits& limits = RawLimits());
 
-// A time limit as messages give it: "15 seconds", "1 second", "0.2 seconds".
-std::string secondsText(std::chrono::milliseconds limit);
-
 // The control file of a job: host (H), user (P), job name (J), print the data file literally (l),
 // source file name (N).
 std::string lpdControlFile(const std::string& host, const std::string& user,
