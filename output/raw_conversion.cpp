@@ -19,17 +19,6 @@ bool contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
-// Pads the label (the text before the first ":") with blanks to `width`, so that the colons of
-// all label rows line up. Rejoining drops the empty pieces between colons.
-std::string alignLabel(const std::string& row, std::size_t width) {
-    if (row.find(':') == std::string::npos) return row;  // one piece at most: no label
-    std::vector<std::string> pieces = splitTokens(row, ":");
-    if (pieces.size() < 2) return row;
-    const std::size_t length = labelLength(pieces[0]);
-    if (length < width) pieces[0].append(width - length, ' ');
-    return joinTokens(pieces, ":");
-}
-
 // The stored logo whose name pattern the image name matches first, or nothing.
 std::string logoCommand(const std::string& imageName) {
     static const struct {
@@ -84,6 +73,68 @@ std::string qrFieldBlocks(const std::string& row) {
 
 }  // namespace
 
+std::string alignLabel(const std::string& row, std::size_t width) {
+    std::string_view label;
+    if (!findLabel(row, label)) return row;
+    std::string out;
+    out.reserve(row.size() + width);
+    out.append(label);
+    const std::size_t length = labelLength(label);
+    if (length < width) out.append(width - length, ' ');
+    for (std::size_t at = label.data() + label.size() - row.data(); at < row.size();) {
+        const std::size_t start = row.find_first_not_of(':', at);
+        if (start == std::string::npos) break;
+        const std::size_t end = std::min(row.find(':', start), row.size());
+        out.append(1, ':').append(row, start, end - start);
+        at = end;
+    }
+    return out;
+}
+
+namespace {
+
+// The rules replace markers kind by kind over the whole row. When every '#' of the row lies in
+// markers that do not overlap, no marker can be formed anew or hidden by another, and one walk
+// from '#' to '#' gives the same bytes. False, and nothing done, for any other row.
+bool replaceMarkersAtOnce(std::string& row) {
+    static const struct {
+        std::string_view text;
+        std::size_t hashAt;  // where its first '#' is
+        std::string_view replacement;
+    } kMarkers[] = {
+        {marker::kCentre, 7, ""}, {marker::kStrong, 7, escpos::kEmphasisOn},
+        {marker::kNormal, 7, escpos::kEmphasisOff}, {marker::kRule, 6, marker::kRule},  // a rule stays
+    };
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t hash = row.find('#'); hash != std::string::npos; hash = row.find('#', hash)) {
+        bool found = false;
+        for (const auto& mark : kMarkers) {
+            if (hash < copied + mark.hashAt || row.compare(hash - mark.hashAt, mark.text.size(), mark.text) != 0) continue;
+            const std::size_t start = hash - mark.hashAt;
+            out.append(row, copied, start - copied);
+            out.append(mark.replacement);
+            copied = start + mark.text.size();
+            hash = copied;
+            found = true;
+            break;
+        }
+        if (!found) return false;
+    }
+    out.append(row, copied, std::string::npos);
+    row = std::move(out);
+    return true;
+}
+
+}  // namespace
+
+void replaceMarkers(std::string& row) {
+    if (row.find('#') == std::string::npos || replaceMarkersAtOnce(row)) return;
+    replaceAllIn(row, marker::kCentre, "");
+    replaceAllIn(row, marker::kStrong, escpos::kEmphasisOn);
+    replaceAllIn(row, marker::kNormal, escpos::kEmphasisOff);
+}
+
 std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
     const std::string snapshot = alignLabel(input, labelWidth);
     std::string row;
@@ -94,9 +145,7 @@ std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
     } else {
         row = escpos::kAlignLeft + snapshot;
     }
-    replaceAllIn(row, marker::kCentre, "");
-    replaceAllIn(row, marker::kStrong, escpos::kEmphasisOn);
-    replaceAllIn(row, marker::kNormal, escpos::kEmphasisOff);
+    replaceMarkers(row);
     if (contains(snapshot, marker::kLogo)) {
         return escpos::kAlignCentre + logoCommand(replaceAll(row, marker::kLogo, ""));
     }

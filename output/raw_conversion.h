@@ -14,6 +14,13 @@ namespace kestrane {
 // logo, or the row's own barcode block.
 std::string rawRowBytes(const std::string& row, std::size_t labelWidth);
 
+// The row with its label (see findLabel) padded with blanks to `width`, so that the colons of all
+// label rows line up; rejoining drops the empty pieces between colons.
+std::string alignLabel(const std::string& row, std::size_t width);
+
+// The emphasis commands in place of the emphasis markers, the centre markers taken out.
+void replaceMarkers(std::string& row);
+
 // Converts `layout` and writes the stream to `sink`: the initialise command, then each row's
 // bytes, one write per row. The conversion never fails; a layout with no markup it knows still
 // gives the initialise command and its rows as text.

@@ -1,6 +1,7 @@
 #include "output/raw_rows.h"
 
 #include "markup/text_ops.h"
+#include "output/paired_tags.h"
 #include "output/raw_patterns.h"
 
 namespace kestrane {
@@ -45,7 +46,7 @@ std::string barcodeRow(const std::string& row) {
 
 }  // namespace
 
-std::vector<std::string> splitReceiptRows(const std::string& layout) {
+std::vector<std::string> splitReceiptRowsStepwise(const std::string& layout) {
     static const char* const kDropped[] = {"<html>",  "</html>",  "<body>",  "</body>",
                                            "<table>", "</table>", "<tbody>", "</tbody>",
                                            "<font>",  "</font>",  "<tr>"};
@@ -56,7 +57,7 @@ std::vector<std::string> splitReceiptRows(const std::string& layout) {
     return splitTokens(text, std::string(1, kRowSeparator[0]));
 }
 
-std::string rewriteReceiptRow(const std::string& input) {
+std::string rewriteReceiptRowStepwise(const std::string& input) {
     std::string row = trim(input);
     replaceAllIn(row, "&nbsp;", "");
     replaceAllIn(row, "<td>", "");
@@ -80,21 +81,41 @@ std::string rewriteReceiptRow(const std::string& input) {
     return row;
 }
 
-std::size_t labelLength(const std::string& label) {
-    std::string bare = label;
+std::vector<std::string> splitReceiptRows(const std::string& layout) {
+    std::vector<std::string> rows;
+    return splitPairedRows(layout, rows) ? rows : splitReceiptRowsStepwise(layout);
+}
+
+std::string rewriteReceiptRow(const std::string& input) {
+    std::string row;
+    return rewritePairedRow(input, row) ? row : rewriteReceiptRowStepwise(input);
+}
+
+std::size_t labelLength(std::string_view label) {
+    if (label.find('#') == std::string_view::npos) return label.size();  // every marker holds "##"
+    std::string bare(label);
     for (const char* mark : {marker::kCentre, marker::kStrong, marker::kNormal}) {
         bare = eraseEach(bare, mark);
     }
     return bare.size();
 }
 
+bool findLabel(std::string_view row, std::string_view& label) {
+    // Pieces are the runs between colons; empty ones do not count.
+    const std::size_t start = row.find_first_not_of(':');
+    if (start == std::string_view::npos) return false;
+    const std::size_t end = row.find(':', start);
+    if (end == std::string_view::npos || row.find_first_not_of(':', end) == std::string_view::npos) return false;
+    label = row.substr(start, end - start);
+    return true;
+}
+
 std::size_t maxLabelWidth(const std::vector<std::string>& rows) {
     std::size_t width = 0;
+    std::string_view label;
     for (const std::string& row : rows) {
-        if (row.find(':') == std::string::npos) continue;  // one piece at most: no label
-        const auto pieces = splitTokens(row, ":");
-        if (pieces.size() < 2) continue;
-        const std::size_t length = labelLength(pieces[0]);
+        if (!findLabel(row, label)) continue;
+        const std::size_t length = labelLength(label);
         if (length <= kMaxAlignedLabel && length > width) width = length;
     }
     return width;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrane {
@@ -32,8 +33,18 @@ std::vector<std::string> splitReceiptRows(const std::string& layout);
 // is empty.
 std::string rewriteReceiptRow(const std::string& row);
 
+// The same passes applied one after another, as the rules read: what the two functions above
+// fall back on for text whose tags do not pair up, and what tests check their one-pass forms
+// against.
+std::vector<std::string> splitReceiptRowsStepwise(const std::string& layout);
+std::string rewriteReceiptRowStepwise(const std::string& row);
+
 // The length of a label without the centre, emphasis-on and emphasis-off markers it holds.
-std::size_t labelLength(const std::string& label);
+std::size_t labelLength(std::string_view label);
+
+// The row's label: its first piece when it has two or more, pieces being the non-empty runs
+// between colons. False for a row with fewer.
+bool findLabel(std::string_view row, std::string_view& label);
 
 // The longest label (text before the first ":" of a row that has one) of the rows, ignoring
 // labels longer than kMaxAlignedLabel; 0 when there is none.
