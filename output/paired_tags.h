@@ -11,13 +11,22 @@
 
 namespace kestrane {
 
-bool tagsPairUp(std::string_view text);
-
 // splitReceiptRows for a layout whose tags pair up; false (and no rows) for any other layout.
 bool splitPairedRows(const std::string& layout, std::vector<std::string>& rows);
 
-// rewriteReceiptRow for the rows it can take in one walk: tags that pair up, no line feed, CR
-// or tab inside, no image tag and no barcode field. False for any other row.
-bool rewritePairedRow(const std::string& input, std::string& out);
+enum class PairedRow {
+    kRewritten,  // `out` is the row rewritten
+    kPlain,      // an image or barcode field row: `out` is the row as rewritePlainRow takes it
+    kNotPaired,  // only the stepwise passes can say
+};
+
+// rewriteReceiptRow for the rows it can take in one walk: tags that pair up, and no line feed,
+// CR or tab inside.
+PairedRow rewritePairedRow(const std::string& input, std::string& out);
+
+// The layout's rows, cut and rewritten (rewriteReceiptRow of each of splitReceiptRows), in one
+// walk over the layout: the rows that walk cannot take are cut out and rewritten on their own.
+// False (and no rows) for a layout whose tags do not pair up or hold a caret.
+bool rewritePairedLayout(const std::string& layout, std::vector<std::string>& rows);
 
 }  // namespace kestrane

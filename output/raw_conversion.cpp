@@ -1,10 +1,12 @@
 #include "output/raw_conversion.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "markup/text_ops.h"
 #include "output/escpos.h"
+#include "output/paired_tags.h"
 #include "output/raw_patterns.h"
 #include "output/raw_rows.h"
 #include "render/field_rules.h"
@@ -71,14 +73,8 @@ std::string qrFieldBlocks(const std::string& row) {
     return blocks;
 }
 
-}  // namespace
-
-std::string alignLabel(const std::string& row, std::size_t width) {
-    std::string_view label;
-    if (!findLabel(row, label)) return row;
-    std::string out;
-    out.reserve(row.size() + width);
-    out.append(label);
+void alignLabelInto(const std::string& row, std::string_view label, std::size_t width, std::string& out) {
+    out.assign(label);
     const std::size_t length = labelLength(label);
     if (length < width) out.append(width - length, ' ');
     for (std::size_t at = label.data() + label.size() - row.data(); at < row.size();) {
@@ -88,69 +84,110 @@ std::string alignLabel(const std::string& row, std::size_t width) {
         out.append(1, ':').append(row, start, end - start);
         at = end;
     }
-    return out;
 }
 
-namespace {
+// Found from the walk over the markers: which kinds the row holds.
+struct MarkerKinds {
+    bool centre = false;
+    bool rule = false;
+};
 
-// The rules replace markers kind by kind over the whole row. When every '#' of the row lies in
-// markers that do not overlap, no marker can be formed anew or hidden by another, and one walk
-// from '#' to '#' gives the same bytes. False, and nothing done, for any other row.
-bool replaceMarkersAtOnce(std::string& row) {
-    static const struct {
-        std::string_view text;
-        std::size_t hashAt;  // where its first '#' is
-        std::string_view replacement;
-    } kMarkers[] = {
-        {marker::kCentre, 7, ""}, {marker::kStrong, 7, escpos::kEmphasisOn},
-        {marker::kNormal, 7, escpos::kEmphasisOff}, {marker::kRule, 6, marker::kRule},  // a rule stays
-    };
-    std::string out;
+// Appends `text` to `out` with the markers replaced in one walk; false (with part of it
+// appended) for text that only the stepwise rules can say.
+bool appendReplacedMarkers(std::string_view text, MarkerKinds& kinds, std::string& out) {
     std::size_t copied = 0;
-    for (std::size_t hash = row.find('#'); hash != std::string::npos; hash = row.find('#', hash)) {
-        bool found = false;
-        for (const auto& mark : kMarkers) {
-            if (hash < copied + mark.hashAt || row.compare(hash - mark.hashAt, mark.text.size(), mark.text) != 0) continue;
-            const std::size_t start = hash - mark.hashAt;
-            out.append(row, copied, start - copied);
-            out.append(mark.replacement);
-            copied = start + mark.text.size();
-            hash = copied;
-            found = true;
-            break;
+    const bool walked = forEachMarker(text, [&](const FoundMarker& found) {
+        out.append(text.substr(copied, found.start - copied));
+        copied = found.start + kMarkerLength;
+        switch (found.kind) {
+            case MarkerKind::kCentre: kinds.centre = true; break;
+            case MarkerKind::kStrong: out += escpos::kEmphasisOn; break;
+            case MarkerKind::kNormal: out += escpos::kEmphasisOff; break;
+            case MarkerKind::kRule: kinds.rule = true; out.append(marker::kRule, kMarkerLength); break;
         }
-        if (!found) return false;
-    }
-    out.append(row, copied, std::string::npos);
-    row = std::move(out);
-    return true;
+    });
+    if (walked) out.append(text.substr(copied));
+    return walked;
 }
 
-}  // namespace
-
-void replaceMarkers(std::string& row) {
-    if (row.find('#') == std::string::npos || replaceMarkersAtOnce(row)) return;
+void replaceMarkersStepwise(std::string& row) {
     replaceAllIn(row, marker::kCentre, "");
     replaceAllIn(row, marker::kStrong, escpos::kEmphasisOn);
     replaceAllIn(row, marker::kNormal, escpos::kEmphasisOff);
 }
 
-std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
-    const std::string snapshot = alignLabel(input, labelWidth);
-    std::string row;
-    if (contains(snapshot, marker::kCentre)) {
-        row = escpos::kAlignCentre + snapshot;
-    } else if (contains(snapshot, marker::kRule)) {
+// Searches that skip ahead: the markers start with a blank, which a plain search would stop at
+// in every word.
+bool containsLogo(const std::string& text) {
+    static const std::string_view kMarker = marker::kLogo;
+    static const std::boyer_moore_horspool_searcher kSearcher(kMarker.begin(), kMarker.end());
+    return std::search(text.begin(), text.end(), kSearcher) != text.end();
+}
+
+bool containsBarcode(const std::string& text) {
+    static const std::string_view kMarker = marker::kBarcode;
+    static const std::boyer_moore_horspool_searcher kSearcher(kMarker.begin(), kMarker.end());
+    return std::search(text.begin(), text.end(), kSearcher) != text.end();
+}
+
+// Buffers kept from row to row, so that a receipt's rows cost no allocations once they grew.
+struct RowScratch {
+    std::string aligned;
+    std::string bytes;
+};
+
+void rowBytesInto(const std::string& input, std::size_t labelWidth, RowScratch& scratch) {
+    std::string_view label;
+    const bool labelled = findLabel(input, label);
+    if (labelled) alignLabelInto(input, label, labelWidth, scratch.aligned);
+    const std::string& snapshot = labelled ? scratch.aligned : input;
+    // Both alignment commands are three bytes, and neither holds a blank or a '#': the markers
+    // of the row are those of the snapshot.
+    std::string& row = scratch.bytes;
+    row.assign(escpos::kAlignLeft);
+    MarkerKinds kinds;
+    if (!appendReplacedMarkers(snapshot, kinds, row)) {
+        kinds = MarkerKinds{contains(snapshot, marker::kCentre), contains(snapshot, marker::kRule)};
+        std::string text = snapshot;
+        replaceMarkersStepwise(text);
+        row.assign(escpos::kAlignLeft).append(text);
+    }
+    if (kinds.centre) {
+        row.replace(0, escpos::kAlignCentre.size(), escpos::kAlignCentre);
+    } else if (kinds.rule) {
         row = escpos::kRule;  // keeps the alignment of the row before
+    }
+    if (containsLogo(snapshot)) {
+        row = escpos::kAlignCentre + logoCommand(replaceAll(row, marker::kLogo, ""));
+    } else if (containsBarcode(snapshot)) {
+        row = barcodeBlock(row);
+    }
+}
+
+}  // namespace
+
+std::string alignLabel(const std::string& row, std::size_t width) {
+    std::string_view label;
+    if (!findLabel(row, label)) return row;
+    std::string out;
+    alignLabelInto(row, label, width, out);
+    return out;
+}
+
+void replaceMarkers(std::string& row) {
+    std::string out;
+    MarkerKinds kinds;
+    if (appendReplacedMarkers(row, kinds, out)) {
+        row = std::move(out);
     } else {
-        row = escpos::kAlignLeft + snapshot;
+        replaceMarkersStepwise(row);
     }
-    replaceMarkers(row);
-    if (contains(snapshot, marker::kLogo)) {
-        return escpos::kAlignCentre + logoCommand(replaceAll(row, marker::kLogo, ""));
-    }
-    if (contains(snapshot, marker::kBarcode)) return barcodeBlock(row);
-    return row;
+}
+
+std::string rawRowBytes(const std::string& input, std::size_t labelWidth) {
+    RowScratch scratch;
+    rowBytesInto(input, labelWidth, scratch);
+    return scratch.bytes;
 }
 
 std::string nativeQrBlock(const std::string& value, int32_t moduleSize) {
@@ -167,17 +204,23 @@ std::string nativeQrBlock(const std::string& value, int32_t moduleSize) {
 }
 
 void writeRawReceipt(const std::string& layout, ByteSink& sink, bool nativeQr) {
-    std::vector<std::string> rows = splitReceiptRows(layout);
+    std::vector<std::string> rows;
     // The QR fields are read from the rows as written, before they are rewritten in place.
-    std::vector<std::string> qrBlocks(nativeQr ? rows.size() : 0);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (nativeQr) qrBlocks[i] = qrFieldBlocks(rows[i]);
-        rows[i] = rewriteReceiptRow(rows[i]);
+    std::vector<std::string> qrBlocks;
+    if (nativeQr || !rewritePairedLayout(layout, rows)) {
+        rows = splitReceiptRows(layout);
+        qrBlocks.resize(nativeQr ? rows.size() : 0);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (nativeQr) qrBlocks[i] = qrFieldBlocks(rows[i]);
+            rows[i] = rewriteReceiptRow(rows[i]);
+        }
     }
     const std::size_t width = maxLabelWidth(rows);
     sink.write(escpos::kInitialise);
+    RowScratch scratch;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        sink.write(rawRowBytes(rows[i], width));
+        rowBytesInto(rows[i], width, scratch);
+        sink.write(scratch.bytes);
         if (!nativeQr || qrBlocks[i].empty()) continue;
         // Its length bytes may be 10, which a text-mode stream would turn into CR LF.
         sink.writeExact(qrBlocks[i]);

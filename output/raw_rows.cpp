@@ -1,5 +1,7 @@
 #include "output/raw_rows.h"
 
+#include <cstring>
+
 #include "markup/text_ops.h"
 #include "output/paired_tags.h"
 #include "output/raw_patterns.h"
@@ -65,7 +67,10 @@ std::string rewriteReceiptRowStepwise(const std::string& input) {
     row = collapseBlankRuns(row);
     replaceAllIn(row, "\n", "");
     replaceAllIn(row, "\t", "");
-    row = trim(row);
+    return rewritePlainRow(trim(row));
+}
+
+std::string rewritePlainRow(std::string row) {
     std::string source;
     if (findImageSource(row, source)) row = marker::kLogo + source;
     replaceAllIn(row, "<center>", marker::kCentre);
@@ -88,11 +93,39 @@ std::vector<std::string> splitReceiptRows(const std::string& layout) {
 
 std::string rewriteReceiptRow(const std::string& input) {
     std::string row;
-    return rewritePairedRow(input, row) ? row : rewriteReceiptRowStepwise(input);
+    switch (rewritePairedRow(input, row)) {
+        case PairedRow::kRewritten: return row;
+        case PairedRow::kPlain: return rewritePlainRow(std::move(row));
+        default: return rewriteReceiptRowStepwise(input);
+    }
+}
+
+bool markerAtHash(std::string_view text, std::size_t hash, std::size_t from, FoundMarker& marker) {
+    // The byte before the first '#' tells the kinds apart: cente'r', stron'g', norma'l', hrul'e'.
+    if (hash < 1) return false;
+    const char* known = nullptr;
+    std::size_t start = 0;
+    switch (text[hash - 1]) {
+        case 'r': known = marker::kCentre, marker.kind = MarkerKind::kCentre, start = hash - 7; break;
+        case 'g': known = marker::kStrong, marker.kind = MarkerKind::kStrong, start = hash - 7; break;
+        case 'l': known = marker::kNormal, marker.kind = MarkerKind::kNormal, start = hash - 7; break;
+        case 'e': known = marker::kRule, marker.kind = MarkerKind::kRule, start = hash - 6; break;
+        default: return false;
+    }
+    if (hash < from + (hash - start) || text.size() - start < kMarkerLength ||
+        std::memcmp(text.data() + start, known, kMarkerLength) != 0) {
+        return false;
+    }
+    marker.start = start;
+    return true;
 }
 
 std::size_t labelLength(std::string_view label) {
-    if (label.find('#') == std::string_view::npos) return label.size();  // every marker holds "##"
+    std::size_t erased = 0;
+    const bool walked = forEachMarker(label, [&](const FoundMarker& found) {
+        if (found.kind != MarkerKind::kRule) erased += kMarkerLength;
+    });
+    if (walked) return label.size() - erased;
     std::string bare(label);
     for (const char* mark : {marker::kCentre, marker::kStrong, marker::kNormal}) {
         bare = eraseEach(bare, mark);

@@ -19,6 +19,34 @@ extern const char kLogo[];     // " receiptLogo - " and the image source, for an
 extern const char kBarcode[];  // " barcodedata " and the value, for a barcode field row
 }  // namespace marker
 
+// The markers that hold '#', each kMarkerLength bytes long.
+enum class MarkerKind { kCentre, kStrong, kNormal, kRule };
+struct FoundMarker {
+    std::size_t start = 0;
+    MarkerKind kind = MarkerKind::kCentre;
+};
+constexpr std::size_t kMarkerLength = 10;
+
+// The marker that holds text[hash] (a '#') and starts at or after `from`; false if there is none.
+bool markerAtHash(std::string_view text, std::size_t hash, std::size_t from, FoundMarker& marker);
+
+// Calls found(marker) for the markers of `text` in order, found from their '#'s. When every '#'
+// lies in a marker and markers do not overlap, no marker can be formed anew or hidden by another
+// while the rules replace or erase them kind by kind, so doing it marker by marker gives the same
+// bytes. False, after calls for the markers before it, at a '#' for which that does not hold:
+// only the stepwise rules then say what the text holds.
+template <typename Found>
+bool forEachMarker(std::string_view text, Found&& found) {
+    std::size_t from = 0;
+    for (std::size_t hash = text.find('#'); hash != std::string_view::npos; hash = text.find('#', from)) {
+        FoundMarker marker;
+        if (!markerAtHash(text, hash, from, marker)) return false;
+        found(marker);
+        from = marker.start + kMarkerLength;
+    }
+    return true;
+}
+
 // Labels longer than this take no part in the alignment of labels: padding every other row to
 // an absurdly long label would multiply the stream's size by the number of rows.
 constexpr std::size_t kMaxAlignedLabel = 256;
@@ -38,6 +66,9 @@ std::string rewriteReceiptRow(const std::string& row);
 // against.
 std::vector<std::string> splitReceiptRowsStepwise(const std::string& layout);
 std::string rewriteReceiptRowStepwise(const std::string& row);
+// The second half of those passes, from the row trimmed, without cell tags, blank runs collapsed,
+// line feeds and tabs removed, and trimmed again: images, markers, barcode fields, breaks, tags.
+std::string rewritePlainRow(std::string row);
 
 // The length of a label without the centre, emphasis-on and emphasis-off markers it holds.
 std::size_t labelLength(std::string_view label);

@@ -83,25 +83,31 @@ TEST(OnePassRowsTest, MatchTheStepwisePassesOnGeneratedLayouts) {
     constexpr std::size_t kUnpaired = 6;
     std::mt19937 random(20261208);
     std::uniform_int_distribution<std::size_t> pieceCount(0, 40);
-    int pairedLayouts = 0, pairedRows = 0;
+    int pairedLayouts = 0, pairedRows = 0, walkedLayouts = 0;
     for (int n = 0; n < 3000; ++n) {
         std::string layout;
         // Every other layout has its brackets paired, so that the one-pass forms take it.
         std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1 - (n % 2 ? 0 : kUnpaired));
         for (std::size_t k = pieceCount(random); k > 0; --k) layout += kPieces[pick(random)];
-        Rows rows;
+        Rows rows, rewritten;
         pairedLayouts += splitPairedRows(layout, rows) ? 1 : 0;
         rows = splitReceiptRows(layout);
         ASSERT_EQ(rows, splitReceiptRowsStepwise(layout)) << layout;
+        if (rewritePairedLayout(layout, rewritten)) {
+            ++walkedLayouts;
+            Rows stepwise;
+            for (const std::string& row : rows) stepwise.push_back(rewriteReceiptRowStepwise(row));
+            ASSERT_EQ(rewritten, stepwise) << layout;
+        }
         const std::size_t width = static_cast<std::size_t>(n % 24);
         for (const std::string& row : rows) {
             ASSERT_EQ(rewriteReceiptRow(row), rewriteReceiptRowStepwise(row)) << row;
             std::string out;
-            pairedRows += rewritePairedRow(row, out) ? 1 : 0;
+            pairedRows += rewritePairedRow(row, out) != PairedRow::kNotPaired ? 1 : 0;
         }
         // Labels and markers, on the rewritten rows and on the generated text itself.
         for (std::string row : rows) {
-            for (int rewritten = 0; rewritten < 2; ++rewritten, row = rewriteReceiptRow(row)) {
+            for (int pass = 0; pass < 2; ++pass, row = rewriteReceiptRow(row)) {
                 std::vector<std::string> pieces = splitTokens(row, ":");
                 if (pieces.size() >= 2) {
                     const std::size_t length = labelLength(pieces[0]);
@@ -118,7 +124,8 @@ TEST(OnePassRowsTest, MatchTheStepwisePassesOnGeneratedLayouts) {
         }
     }
     // The one-pass forms themselves were compared, not only the fall-back.
-    std::printf("paired: %d layouts, %d rows\n", pairedLayouts, pairedRows);
+    std::printf("paired: %d layouts (%d walked whole), %d rows\n", pairedLayouts, walkedLayouts, pairedRows);
+    EXPECT_GT(walkedLayouts, 300);
     EXPECT_GT(pairedLayouts, 300);
     EXPECT_GT(pairedRows, 1000);
 }
