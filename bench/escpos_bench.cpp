@@ -6,6 +6,7 @@
 #include <string>
 
 #include "jobs/receipt_jobs.h"
+#include "synthetic_receipt.h"
 
 namespace {
 
@@ -41,8 +42,22 @@ void BM_EscposRaster(benchmark::State& state, const char* file) {
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 
+// The conversion's cost a row, as BM_Rows measures the STAR cycle's: a flat column is linear.
+void BM_EscposRows(benchmark::State& state) {
+    const int64_t rows = state.range(0);
+    const std::string layout = bench::syntheticReceipt(rows, true);
+    for (auto _ : state) {
+        std::string stream;
+        kestrane::escposStream(layout, stream);
+        benchmark::DoNotOptimize(stream.data());
+    }
+    state.counters["per_row"] = benchmark::Counter(
+        static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 }  // namespace
 
+BENCHMARK(BM_EscposRows)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_EscposRaster, kestrane, "kestrane.html")->Arg(576)->Arg(384)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Escpos, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Escpos, invoice, "invoice.html")->Unit(benchmark::kMicrosecond);

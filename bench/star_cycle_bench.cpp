@@ -9,6 +9,7 @@
 
 #include "jobs/job_messages.h"
 #include "jobs/receipt_jobs.h"
+#include "synthetic_receipt.h"
 
 namespace {
 
@@ -51,39 +52,12 @@ void BM_Sample(benchmark::State& state, const char* file) {
     state.counters["height"] = static_cast<double>(height);
 }
 
-// Rows rotate through the kinds a till receipt is made of, so no single path dominates.
-std::string syntheticRow(int64_t n) {
-    const std::string id = std::to_string(n);
-    switch (n % 4) {
-        case 0:
-            return "<tr><td><strong>Item " + id + "</strong></td><td><strong>:</strong></td>"
-                   "<td align=\"right\">9.99</td></tr>\n";
-        case 1:
-            return "<tr><td>Line " + id + ": roasted beans, 250 g bag, ground for filter, "
-                   "best before 03/2027</td></tr>\n";
-        case 2:
-            return "<tr><td><center><strong>Offer " + id + "</strong></center></td></tr>\n";
-        default:
-            return "<tr><td><hr></td></tr>\n";
-    }
-}
-
-std::string syntheticReceipt(int64_t rows, bool withCodes) {
-    std::string text = "<table>\n";
-    for (int64_t n = 0; n < rows; ++n) text += syntheticRow(n);
-    if (withCodes) {
-        text += "<tr><td><input type=\"hidden\" name=\"barcodeText\" value=\"4711023\"></td></tr>\n"
-                "<tr><td><input type=\"hidden\" name=\"qrcodeText\" value=\"4711023\"></td></tr>\n";
-    }
-    return text + "</table>\n";
-}
-
 // per_row is CPU time a row (kInvert turns the rate into seconds a row), so linear growth
 // shows as a flat column. CPU rather than wall time: other work on the machine stretches the
 // wall clock of the long runs most.
 void benchRows(benchmark::State& state, bool withCodes) {
     const int64_t rows = state.range(0);
-    const std::string layout = syntheticReceipt(rows, withCodes);
+    const std::string layout = bench::syntheticReceipt(rows, withCodes);
     for (auto _ : state) runStarCycle(state, layout);
     state.SetComplexityN(rows);
     state.counters["per_row"] = benchmark::Counter(
