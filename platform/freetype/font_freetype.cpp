@@ -1,4 +1,3 @@
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "platform/font_cache.h"
+#include "platform/freetype/face_cache.h"
 
 namespace kestrane {
 
@@ -34,30 +34,6 @@ FT_Library library() {
     return instance;
 }
 
-// The file of the face fontconfig picks for `face` at `weight`, or empty.
-std::string matchFontFile(const char* face, int weight, std::string& family) {
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    std::string path;
-    FcChar8* file = nullptr;
-    FcChar8* name = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-        path = reinterpret_cast<const char*>(file);
-        if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch) {
-            family = reinterpret_cast<const char*>(name);
-        }
-    }
-    if (match != nullptr) FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
-    return path;
-}
-
 }  // namespace
 
 struct FontFace {
@@ -65,17 +41,20 @@ struct FontFace {
 };
 
 const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
-    // Neither fontconfig's start nor FreeType's library may be entered from two threads at once.
+    // Neither fontconfig's start, the faces it resolved nor FreeType's library may be entered from
+    // two threads at once.
     static std::mutex creating;
     const std::lock_guard<std::mutex> lock(creating);
     if (library() == nullptr || cellHeightPx <= 0) return nullptr;
-    auto* font = new Font;
+    // Faces fontconfig resolved in an earlier run are taken from the cache while it still holds.
+    static FaceResolver faces(faceCacheFolder());
+    const FaceFile file = faces.resolve(faceName, weight);
     FT_Face face = nullptr;
-    const std::string path = matchFontFile(faceName, weight, font->family);
-    if (path.empty() || FT_New_Face(library(), path.c_str(), 0, &face) != 0) {
-        delete font;
+    if (file.path.empty() || FT_New_Face(library(), file.path.c_str(), 0, &face) != 0) {
         return nullptr;
     }
+    auto* font = new Font;
+    font->family = file.family;
     font->face = new FontFace{face};
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);
     // A positive GDI font height is the cell height: the em size follows from the face's
