@@ -1,6 +1,7 @@
 #include "markup/node.h"
 
 #include <cstdio>
+#include <new>
 
 namespace KVTGDIPRINTING_LOGIC {
 
@@ -74,17 +75,83 @@ void NodeA::addChild(NodeA* child) {
     child->parent = this;
 }
 
+// Storage for nodes, a block at a time, handed out in order and released all at once.
+class NodeBlocks {
+public:
+    void* take() {
+        if (used_ == kPerBlock || blocks_.empty()) {
+            blocks_.push_back(std::make_unique<Slot[]>(kPerBlock));
+            used_ = 0;
+        }
+        return &blocks_.back()[used_++];
+    }
+
+    // Calls f(node) for each node taken, in the order they were taken.
+    template <typename F>
+    void forEach(F f) {
+        for (std::size_t b = 0; b < blocks_.size(); ++b) {
+            const std::size_t count = b + 1 == blocks_.size() ? used_ : kPerBlock;
+            for (std::size_t i = 0; i < count; ++i) f(reinterpret_cast<NodeA*>(blocks_[b][i].bytes));
+        }
+    }
+
+private:
+    static constexpr std::size_t kPerBlock = 256;
+    struct Slot {
+        alignas(NodeA) unsigned char bytes[sizeof(NodeA)];
+    };
+    std::vector<std::unique_ptr<Slot[]>> blocks_;
+    std::size_t used_ = 0;
+};
+
+NodeA::NodeA() = default;
+NodeA::~NodeA() = default;
+
+NodeA* NodeA::makeUnder(NodeA* root) {
+    if (!root->blocks_) root->blocks_ = std::make_unique<NodeBlocks>();
+    auto* node = new (root->blocks_->take()) NodeA;
+    node->inBlock_ = true;
+    return node;
+}
+
 void NodeA::destroy() {
+    if (blocks_) {
+        // A parsed tree: its nodes lie in its blocks in the order they were made, and go in
+        // that order, each once, without walking the tree. Nodes added from elsewhere go after.
+        const std::unique_ptr<NodeBlocks> blocks = std::move(blocks_);
+        std::vector<NodeA*> others;
+        const auto release = [&](NodeA* node) {
+            for (auto& group : node->children) {
+                for (NodeA* child : group.second) {
+                    if (!child->inBlock_) others.push_back(child);
+                }
+            }
+            if (node->inBlock_) {
+                node->~NodeA();
+            } else {
+                delete node;
+            }
+        };
+        release(this);
+        blocks->forEach(release);
+        for (NodeA* node : others) node->destroy();
+        return;
+    }
     // Every node is listed once, so no call recurses however deep the tree is. A node's
-    // destructor never follows its child pointers, so the list is freed from the root on: the
-    // order the parser allocated the nodes in, which the allocator merges free blocks fastest in.
+    // destructor never follows its child pointers, so the list is freed from the root on.
     std::vector<NodeA*> order{this};
     for (std::size_t i = 0; i < order.size(); ++i) {
         for (auto& group : order[i]->children) {
             order.insert(order.end(), group.second.begin(), group.second.end());
         }
     }
-    for (NodeA* node : order) delete node;
+    for (NodeA* node : order) {
+        if (node->inBlock_) {
+            node->~NodeA();
+        } else {
+            delete node;
+        }
+    }
 }
 
 }  // namespace KVTGDIPRINTING_LOGIC

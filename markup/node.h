@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 namespace KVTGDIPRINTING_LOGIC {
 
 class NodeA;
+class NodeBlocks;
 
 // std::string compares through char_traits<char>, which orders bytes as unsigned values, so
 // these maps are in byte order with a prefix before its extensions.
@@ -48,7 +50,7 @@ protected:
 
 class NodeA final : public NodeObject {
 public:
-    NodeA() = default;
+    NodeA();
     NodeA(const NodeA&) = delete;
     NodeA& operator=(const NodeA&) = delete;
 
@@ -68,8 +70,12 @@ public:
     void setText(const std::string& value);
     // Appends `child` to the group of its current name and takes ownership of it.
     void addChild(NodeA* child);
-    // Releases this node and everything below it, children before parents, without recursion
-    // (trees can be a million levels deep). The node must not be used afterwards.
+    // A new node for the tree under `root`, kept in blocks the root owns: a parsed tree's nodes
+    // then lie side by side in the order they were made, and go in one release with the root.
+    // It must end up below `root`.
+    static NodeA* makeUnder(NodeA* root);
+    // Releases this node and everything below it, without recursion (trees can be a million
+    // levels deep). The node must not be used afterwards.
     void destroy();
 
     NodeA* parent = nullptr;
@@ -82,7 +88,10 @@ public:
     std::string name;
 
 private:
-    ~NodeA() = default;
+    ~NodeA();
+
+    std::unique_ptr<NodeBlocks> blocks_;  // a root's: the nodes made under it
+    bool inBlock_ = false;
 };
 
 }  // namespace KVTGDIPRINTING_LOGIC

@@ -102,7 +102,7 @@ private:
         }
         NodeA* top = stack_.back();
         const bool isRoot = top->name.empty();
-        NodeA* node = isRoot ? top : new NodeA;
+        NodeA* node = isRoot ? top : NodeA::makeUnder(root_);
         current_ = node;
         node->name = space != npos ? token.substr(0, space) : token.substr(0, token.size() - 1);
         if (!isRoot) {
@@ -135,7 +135,7 @@ private:
         } else {
             return;
         }
-        auto* leaf = new NodeA;
+        auto* leaf = NodeA::makeUnder(root_);
         leaf->name = name;
         leaf->setText(token.substr(gt + 1));
         stack_.back()->addChild(leaf);
