@@ -12,6 +12,7 @@ const path = require('path');
 const { spawnSync } = require('child_process');
 const libs = require('./libs');
 const content = require('./content');
+const { engineTable } = require('./engine');
 
 const NAMES = {
   ours: 'ours', cli: 'kestrane CLI', receiptline: 'receiptline',
@@ -108,6 +109,17 @@ const versions = () => ['receiptline', 'sharp', 'node-thermal-printer', '@point-
   .map((name) => `${name} ${require(path.join(libs.peersDir, 'node_modules', name, 'package.json')).version}`)
   .join(', ');
 
+// The machine the run was made on, named well enough to compare runs: processor, cores, memory,
+// kernel and system.
+function machine() {
+  let system = os.type();
+  try {
+    system = fs.readFileSync('/etc/os-release', 'utf8').match(/^PRETTY_NAME="?([^"\n]*)/m)[1];
+  } catch (error) { /* not Linux: os.type() names it */ }
+  return `${os.cpus()[0].model.trim()} (${os.cpus().length} cores, ${(os.totalmem() / 2 ** 30).toFixed(0)} GiB), ` +
+    `${system}, kernel ${os.release()}`;
+}
+
 async function main() {
   await libs.prepareImages();
   const table = [];   // [label, unit, cells]
@@ -136,7 +148,7 @@ async function main() {
   const columns = Object.keys(NAMES);
   const errors = new Set();
   const lines = [
-    `Node ${process.version}, ${os.cpus()[0].model} (${os.cpus().length} cores), ${new Date().toISOString()}; ${versions()}`,
+    `${machine()}, Node ${process.version}, ${new Date().toISOString()}; ${versions()}`,
     '',
     `| Measurement | ${columns.map((c) => NAMES[c]).join(' | ')} |`,
     `|---|${columns.map(() => '---:').join('|')}|`,
@@ -154,6 +166,17 @@ async function main() {
     `¹ one run: the first call took over ${SLOW_MS / 1000} s.`,
     ...[...errors].map((e) => `² ${e}`),
   ];
+  // Ours in node against the fastest peer, for the engine table's goals.
+  const cellOf = (label) => table.find(([l]) => l === label)[2];
+  const fastest = (cells) => Math.min(...['receiptline', 'ntp', 'rpe'].map((lib) => cells[lib]?.ms).filter(Number.isFinite));
+  const sampleCells = cellOf('escpos, sample, in process (ms)');
+  const rowCells = cellOf('escpos, 1,000 rows (ms)');
+  say('engine benchmarks');
+  lines.push('', ...engineTable({
+    escposSample: sampleCells.ours.ms, fastestSample: fastest(sampleCells),
+    escpos1000: rowCells.ours.ms, fastest1000: fastest(rowCells),
+    renderSample: cellOf('raster, sample, in process (ms)').ours.ms,
+  }));
   const text = lines.join('\n');
   console.log(text);
   fs.writeFileSync(path.join(libs.peersDir, 'latest.md'), `${text}\n`);
