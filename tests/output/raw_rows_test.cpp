@@ -77,7 +77,8 @@ TEST(OnePassRowsTest, MatchTheStepwisePassesOnGeneratedLayouts) {
         "<tbody>", "<td align=\"right\">", "<img src=\"logo.png\">", "<span>", "&nbsp;", "&nb",
         "<input type=\"hidden\" name=\"barcodeText\" value=\"4711\">", "BarCode", "bar", "code",
         "cen", "^", ":", "::", "#", "##", " center## ", "strong##", " ", "  ", "\n", "\r\n", "\t",
-        "Total", "9.99", "Receipt No", "\xA9",
+        "Total", "9.99", "Receipt No", "\xA9", "&", "<TD>", "</tr >", "<b>", "value=", "receiptLogo - ",
+        "<img src=\"a\" />", "<input type=\"hidden\" name=\"qrcodeText\" value=\"x\">",
         "<t", "d>", "</", "ter>", "<", ">",  // the pieces that leave brackets unpaired: last
     };
     constexpr std::size_t kUnpaired = 6;
