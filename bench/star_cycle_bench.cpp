@@ -9,6 +9,7 @@
 
 #include "jobs/job_messages.h"
 #include "jobs/receipt_jobs.h"
+#include "platform/png_file.h"
 #include "synthetic_receipt.h"
 
 namespace {
@@ -52,6 +53,32 @@ void BM_Sample(benchmark::State& state, const char* file) {
     state.counters["height"] = static_cast<double>(height);
 }
 
+// BM_Sample with each section encoded as the add-on hands it back, a PNG image: the difference
+// is the encoding's cost.
+void BM_SamplePng(benchmark::State& state, const char* file) {
+    std::string layout;
+    if (!readSample(file, layout)) {
+        state.SkipWithError("cannot read the sample");
+        return;
+    }
+    std::string png;
+    int64_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        const kestrane::JobOutcome outcome =
+            kestrane::drawReceipt(kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
+                kestrane::encodePng(canvas, png);
+                bytes += static_cast<int64_t>(png.size());
+                return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
+            });
+        if (!outcome.succeeded()) {
+            state.SkipWithError(kestrane::jobMessage(outcome).c_str());
+            return;
+        }
+    }
+    state.counters["png_bytes"] = static_cast<double>(bytes);
+}
+
 // per_row is CPU time a row (kInvert turns the rate into seconds a row), so linear growth
 // shows as a flat column. CPU rather than wall time: other work on the machine stretches the
 // wall clock of the long runs most.
@@ -71,6 +98,7 @@ void BM_RowsWithCodes(benchmark::State& state) { benchRows(state, true); }
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_Sample, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_SamplePng, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
 // Two jobs at once share the image cache and the glyph caches: the time a job should stay close
 // to the single-thread figure on two cores.
 BENCHMARK_CAPTURE(BM_Sample, kestrane_two_threads, "kestrane.html")

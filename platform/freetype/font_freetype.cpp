@@ -2,10 +2,13 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_ADVANCES_H
+#include FT_SIZES_H
 
 #include <cmath>
+#include <map>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/font_cache.h"
@@ -34,10 +37,38 @@ FT_Library library() {
     return instance;
 }
 
+// A font file opened once for all the fonts drawn from it: opening a face reads and checks the
+// file's tables, and fonts of one file differ only in their size, an FT_Size each. The glyph slot
+// and the active size belong to the face, so it loads one glyph at a time.
+struct SharedFace {
+    FT_Face face = nullptr;
+    bool sizeTaken = false;  // the size the face came with belongs to a font
+    std::mutex lock;
+};
+
+// The face of `path`, opened at its first use and kept; nullptr when FreeType cannot open it.
+// Called under createFont's lock.
+SharedFace* sharedFace(const std::string& path) {
+    static std::map<std::string, SharedFace*> opened;
+    SharedFace*& shared = opened[path];
+    if (shared == nullptr) {
+        FT_Face face = nullptr;
+        if (FT_New_Face(library(), path.c_str(), 0, &face) != 0) {
+            opened.erase(path);
+            return nullptr;
+        }
+        FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+        shared = new SharedFace;
+        shared->face = face;
+    }
+    return shared;
+}
+
 }  // namespace
 
 struct FontFace {
-    FT_Face face = nullptr;
+    SharedFace* shared = nullptr;
+    FT_Size size = nullptr;
 };
 
 const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
@@ -46,17 +77,28 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     static std::mutex creating;
     const std::lock_guard<std::mutex> lock(creating);
     if (library() == nullptr || cellHeightPx <= 0) return nullptr;
+    // A font asked for again with the same arguments (two roles drawn alike) is the one made
+    // before, so its glyphs are rendered once.
+    static std::map<std::tuple<int, int, bool, std::string>, const Font*> made;
+    const auto key = std::make_tuple(cellHeightPx, weight, faceName != nullptr,
+                                     std::string(faceName != nullptr ? faceName : ""));
+    const auto found = made.find(key);
+    if (found != made.end()) return found->second;
     // Faces fontconfig resolved in an earlier run are taken from the cache while it still holds.
     static FaceResolver faces(faceCacheFolder());
     const FaceFile file = faces.resolve(faceName, weight);
-    FT_Face face = nullptr;
-    if (file.path.empty() || FT_New_Face(library(), file.path.c_str(), 0, &face) != 0) {
-        return nullptr;
-    }
+    SharedFace* const shared = file.path.empty() ? nullptr : sharedFace(file.path);
+    if (shared == nullptr) return nullptr;
+    // Fonts of this face may be rendering glyphs on other threads.
+    const std::lock_guard<std::mutex> faceLock(shared->lock);
+    FT_Face face = shared->face;
+    FT_Size size = face->size;
+    if (shared->sizeTaken && FT_New_Size(face, &size) != 0) return nullptr;
+    shared->sizeTaken = true;
+    FT_Activate_Size(size);
     auto* font = new Font;
     font->family = file.family;
-    font->face = new FontFace{face};
-    FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+    font->face = new FontFace{shared, size};
     // A positive GDI font height is the cell height: the em size follows from the face's
     // Windows ascent and descent, rounded to whole pixels as GDI does.
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
@@ -76,11 +118,15 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
                 static_cast<double>(units) * static_cast<double>(ppem) / face->units_per_EM));
         }
     }
+    made[key] = font;
     return font;
 }
 
 void renderGlyph(FontFace& fontFace, unsigned char byte, CachedGlyph& glyph) {
-    FT_Face face = fontFace.face;
+    // The face's glyph slot holds the bitmap until it is copied out below.
+    const std::lock_guard<std::mutex> lock(fontFace.shared->lock);
+    FT_Face face = fontFace.shared->face;
+    FT_Activate_Size(fontFace.size);
     const FT_UInt index = FT_Get_Char_Index(face, codePoint(byte));
     if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
     const FT_Bitmap& bitmap = face->glyph->bitmap;

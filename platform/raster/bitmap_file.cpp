@@ -88,6 +88,43 @@ bool plausibleBitmap(const std::string& data, int64_t size) {
     return int64_t{headers.offset} + rowStride(width, headers.bitCount) * height <= size;
 }
 
+// The two forms logos are mostly saved in, 24-bit and 256-colour bitmaps with the 40-byte header
+// and nothing between it, the palette and the pixels, decoded here to the very pixels stb_image
+// gives them: stb reads a byte at a time through a check of its buffer, several times slower,
+// and its pixels would then be copied once more. These are exactly the files of such a header
+// that stb accepts (it refuses a gap before the pixels, and every byte has a palette entry);
+// false for any other, which stb decodes. `data` is a plausibleBitmap, which holds all its rows.
+bool decodePlainBitmap(const std::string& data, Image& image) {
+    BitmapHeaders headers;
+    if (!readHeaders(data, headers) || headers.headerSize != 40 || headers.compression != 0) {
+        return false;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    const bool palette = headers.bitCount == 8;
+    const bool plain = (headers.bitCount == 24 && headers.offset == 54) ||
+                       (palette && headers.offset == 54 + 256 * 4);
+    if (!plain || le16(bytes + 26) != 1) return false;  // one plane, as stb requires
+    const int64_t width = headers.width, height = std::abs(headers.height);
+    const int64_t stride = rowStride(width, headers.bitCount);
+    const unsigned char* colours = bytes + 54;  // blue, green, red and a spare byte each
+    image.width = static_cast<int32_t>(width);
+    image.height = static_cast<int32_t>(height);
+    image.rgb.resize(static_cast<std::size_t>(width * height * 3));
+    uint8_t* out = image.rgb.data();
+    for (int64_t y = 0; y < height; ++y) {
+        // A positive height stores the rows bottom-up.
+        const unsigned char* row =
+            bytes + headers.offset + (headers.height > 0 ? height - 1 - y : y) * stride;
+        for (int64_t x = 0; x < width; ++x, out += 3) {
+            const unsigned char* bgr = palette ? colours + row[x] * 4 : row + x * 3;
+            out[0] = bgr[2];
+            out[1] = bgr[1];
+            out[2] = bgr[0];
+        }
+    }
+    return true;
+}
+
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 File openFile(const std::string& enginePath) {
@@ -248,6 +285,7 @@ bool readBitmapFile(const std::string& enginePath, std::string& data) {
 
 bool decodeBitmap(std::string data, Image& image) {
     if (!plausibleBitmap(data, static_cast<int64_t>(data.size()))) return false;
+    if (decodePlainBitmap(data, image)) return true;
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(data.data()),
                                             static_cast<int>(data.size()), &width, &height,

@@ -92,7 +92,9 @@ struct ShiftedGlyph {
     std::vector<uint64_t> rows;  // the row's eight bytes in memory order, bit set = ink
 };
 
-using FontRows = std::array<std::array<ShiftedGlyph, 8>, 256>;
+// Made byte by byte as the thread meets them: all eight offsets of all 256 bytes would be 64 KiB
+// a font, mostly never used but every page of it touched.
+using FontRows = std::array<std::unique_ptr<std::array<ShiftedGlyph, 8>>, 256>;
 
 // This thread's shifted glyphs of `font`.
 FontRows& fontRows(const Font* font) {
@@ -104,7 +106,9 @@ FontRows& fontRows(const Font* font) {
 
 const std::vector<uint64_t>& shiftedRows(FontRows& fontRows, unsigned char byte, const GlyphImage& glyph,
                                          unsigned shift) {
-    ShiftedGlyph& shifted = fontRows[byte][shift];
+    std::unique_ptr<std::array<ShiftedGlyph, 8>>& offsets = fontRows[byte];
+    if (!offsets) offsets = std::make_unique<std::array<ShiftedGlyph, 8>>();
+    ShiftedGlyph& shifted = (*offsets)[shift];
     if (!shifted.made) {
         shifted.made = true;
         shifted.rows.resize(static_cast<std::size_t>(glyph.rows));

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
 
 #include "platform/image.h"
 #include "tests/support/bitmap_writer.h"
@@ -24,6 +29,66 @@ TEST(BitmapFileTest, DecodesBitmapsTopDownAsRgb) {
     EXPECT_EQ(image.rgb[2], 7);                      // blue
     // Windows separators find the same file.
     ASSERT_TRUE(loadBitmapFile(dir.path() + "\\a.bmp", image));
+}
+
+// A BMP with the 40-byte header: `bits` 24 or 8 (then `colours` palette entries), rows bottom-up
+// unless `topDown`, `gap` bytes between the palette and the pixels, pixel bytes from `random`.
+std::string plainBmp(int bits, int32_t width, int32_t height, bool topDown, int colours, int gap,
+                     std::mt19937& random) {
+    const uint32_t stride = (static_cast<uint32_t>(width) * bits / 8 + 3) / 4 * 4;
+    const uint32_t offset = 54 + colours * 4 + gap;
+    std::string out = "BM";
+    testing::put32(out, offset + stride * height);
+    testing::put32(out, 0);
+    testing::put32(out, offset);
+    testing::put32(out, 40);
+    testing::put32(out, static_cast<uint32_t>(width));
+    testing::put32(out, static_cast<uint32_t>(topDown ? -height : height));
+    testing::put16(out, 1);
+    testing::put16(out, static_cast<uint32_t>(bits));
+    testing::put32(out, 0);
+    testing::put32(out, stride * height);
+    testing::put32(out, 2835);
+    testing::put32(out, 2835);
+    testing::put32(out, static_cast<uint32_t>(colours));
+    testing::put32(out, 0);
+    for (int i = 0; i < colours * 4 + gap; ++i) out += static_cast<char>(random());
+    for (uint32_t i = 0; i < stride * height; ++i) {
+        // Palette indices stay below the palette's size.
+        out += static_cast<char>(bits == 8 ? random() % colours : random());
+    }
+    return out;
+}
+
+TEST(BitmapFileTest, DecodesAsStbImageDoes) {
+    // Every row padding, both row orders, and forms decoded by stb_image itself (a gap before the
+    // pixels, a palette of fewer than 256 colours) beside those decoded without it.
+    std::mt19937 random(7);
+    for (const int bits : {24, 8}) {
+        for (const int colours : bits == 8 ? std::vector<int>{256, 16} : std::vector<int>{0}) {
+            for (const int gap : {0, 4}) {
+                for (int32_t width = 1; width <= 9; ++width) {
+                    for (const bool topDown : {false, true}) {
+                        const std::string bytes = plainBmp(bits, width, 3, topDown, colours, gap, random);
+                        int w = 0, h = 0, channels = 0;
+                        const std::unique_ptr<stbi_uc, void (*)(void*)> expected(
+                            stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
+                                                  static_cast<int>(bytes.size()), &w, &h, &channels, 3),
+                            stbi_image_free);
+                        Image image;
+                        const bool decoded = decodeBitmap(bytes, image);
+                        const auto what = ::testing::Message() << bits << " bits, " << colours << " colours, gap "
+                                                               << gap << ", width " << width << (topDown ? ", top-down" : "");
+                        ASSERT_EQ(decoded, expected != nullptr) << what;
+                        if (!decoded) continue;
+                        ASSERT_EQ(image.width, w) << what;
+                        ASSERT_EQ(image.height, h) << what;
+                        EXPECT_EQ(image.rgb, std::vector<uint8_t>(expected.get(), expected.get() + w * h * 3)) << what;
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(BitmapFileTest, RefusesWhatIsNotAWholeBitmap) {

@@ -10,6 +10,7 @@
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
+#include <png.h>
 #include <stb_image.h>
 
 namespace kestrane {
@@ -305,6 +306,86 @@ TEST(CanvasTest, WritesAOneBitPngThatReadsBack) {
     stbi_image_free(grey);
     EXPECT_FALSE(writePngFile(canvas, dir.file("missing/c.png"), error));
     EXPECT_NE(error.find("missing/c.png"), std::string::npos);
+}
+
+// Canvases of every kind the encoder treats apart, read back by libpng (which checks the CRCs
+// and the Adler-32 too) pixel for pixel: blank and solid ones, noise that only stored blocks
+// hold, dithering, rows repeated in runs and far apart, sparse marks, widths that are not whole
+// bytes, rows longer than a match, rows farther apart than deflate can reach back.
+TEST(CanvasTest, PngReadsBackPixelForPixelThroughLibpng) {
+    enum Fill { kWhite, kBlack, kNoise, kDither, kRepeats, kSparse };
+    struct Case {
+        int32_t width, height;
+        Fill fill;
+    };
+    const Case cases[] = {
+        {1, 1, kNoise},       {7, 1, kBlack},      {8, 3, kNoise},        {1, 3000, kRepeats},
+        {7, 500, kDither},    {570, 1, kSparse},   {570, 1411, kWhite},   {577, 40, kBlack},
+        {570, 600, kNoise},   {577, 700, kDither}, {570, 2000, kRepeats}, {577, 1500, kSparse},
+        {4100, 60, kRepeats}, {4100, 30, kSparse}, {270000, 3, kSparse},  {270000, 2, kRepeats},
+    };
+    std::mt19937 random(7);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << ", fill " << c.fill);
+        Canvas canvas(c.width, c.height);
+        std::vector<uint8_t> kept(static_cast<std::size_t>(canvas.stride) * 8);
+        for (int32_t y = 0; y < c.height; ++y) {
+            uint8_t* row = &canvas.bits[static_cast<std::size_t>(y) * canvas.stride];
+            switch (c.fill) {
+                case kWhite:
+                    break;
+                case kBlack:
+                    fillRect(canvas, {0, y, c.width, y + 1}, true);
+                    break;
+                case kNoise:
+                    for (int32_t b = 0; b < canvas.stride; ++b)
+                        row[b] = static_cast<uint8_t>(random());
+                    break;
+                case kDither:
+                    for (int32_t x = 0; x < c.width; ++x) setPixel(canvas, x, y, random() % 3 == 0);
+                    break;
+                case kRepeats:
+                    // Eight rows kept, each used again in runs: the same row over and over, or
+                    // one seen many rows before.
+                    if (y < 8) {
+                        for (int32_t b = 0; b < canvas.stride; ++b)
+                            row[b] = static_cast<uint8_t>(random() | random());
+                        std::copy(row, row + canvas.stride, &kept[y * canvas.stride]);
+                    } else {
+                        const std::size_t from = (y / (1 + y % 5)) % 8;
+                        std::copy(&kept[from * canvas.stride], &kept[(from + 1) * canvas.stride],
+                                  row);
+                    }
+                    break;
+                case kSparse:
+                    if (random() % 4 == 0) {
+                        const int32_t x = static_cast<int32_t>(random() % c.width);
+                        fillRect(canvas, {x, y, x + 1 + static_cast<int32_t>(random() % 40), y + 1},
+                                 true);
+                    }
+                    break;
+            }
+        }
+        std::string bytes;
+        ASSERT_TRUE(encodePng(canvas, bytes));
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+            << image.message;
+        EXPECT_EQ(image.width, static_cast<png_uint_32>(c.width));
+        EXPECT_EQ(image.height, static_cast<png_uint_32>(c.height));
+        image.format = PNG_FORMAT_GRAY;
+        std::vector<uint8_t> grey(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr))
+            << image.message;
+        for (int32_t y = 0; y < c.height; ++y) {
+            for (int32_t x = 0; x < c.width; ++x) {
+                ASSERT_EQ(grey[static_cast<std::size_t>(y) * c.width + x] == 0,
+                          isBlack(canvas, x, y))
+                    << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace
