@@ -518,11 +518,18 @@ bool fontconfigStamp(FaceStamp& stamp) {
     FcConfig* config = FcConfigGetCurrent();
     if (config == nullptr || FcConfigGetSysRoot(config) != nullptr) return false;
     std::vector<std::string> paths;
-    // The library itself: the same version number can come with other defaults.
+    // The library itself: the same version number can come with other defaults. Linked into the
+    // program (the command line links it statically), dladdr names the program as it was started,
+    // maybe by a relative path: the program's own file then.
     Dl_info library{};
-    if (::dladdr(reinterpret_cast<void*>(&FcGetVersion), &library) != 0 &&
-        library.dli_fname != nullptr && absolute(library.dli_fname)) {
-        paths.emplace_back(library.dli_fname);
+    if (::dladdr(reinterpret_cast<void*>(&FcGetVersion), &library) != 0 && library.dli_fname != nullptr) {
+        if (absolute(library.dli_fname)) {
+            paths.emplace_back(library.dli_fname);
+        } else {
+            char program[4096];
+            const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
+            if (length > 0) paths.emplace_back(program, static_cast<std::size_t>(length));
+        }
     }
     const std::vector<std::string> configFiles = strings(FcConfigGetConfigFiles(config));
     for (auto* list : {FcConfigGetConfigDirs(config), FcConfigGetFontDirs(config),
