@@ -51,9 +51,14 @@ class VirtualPrinter {
     const std::string& address() const { return lpdAddress_; }
     // The process id of the scheduler, for tests that stop it; "" when it is not found.
     std::string schedulerPid() const {
-        const std::string folder = socket_.substr(0, socket_.rfind('/'));
-        const CommandResult found = runCommand("pgrep", {"-f", folder + "/root/cupsd.conf"});
-        return found.status == 0 ? found.out.substr(0, found.out.find('\n')) : "";
+        const std::string conf = socket_.substr(0, socket_.rfind('/')) + "/root/cupsd.conf";
+        // By name, then by configuration: a pattern over whole command lines also finds the
+        // shell that runs pgrep, which is gone by the time the pid is used.
+        std::istringstream pids(runCommand("pgrep", {"-x", "cupsd"}).out);
+        for (std::string pid; std::getline(pids, pid);) {
+            if (readFile("/proc/" + pid + "/cmdline").find(conf) != std::string::npos) return pid;
+        }
+        return "";
     }
 
     // The ESC/POS printer on raw TCP ("socket://127.0.0.1:PORT"), keeping jobs as queue
