@@ -116,18 +116,23 @@ void replaceMarkersStepwise(std::string& row) {
     replaceAllIn(row, marker::kNormal, escpos::kEmphasisOff);
 }
 
-// Searches that skip ahead: the markers start with a blank, which a plain search would stop at
+// A search that skips ahead: the markers start with a blank, which a plain search would stop at
 // in every word.
-bool containsLogo(const std::string& text) {
-    static const std::string_view kMarker = marker::kLogo;
-    static const std::boyer_moore_horspool_searcher kSearcher(kMarker.begin(), kMarker.end());
-    return std::search(text.begin(), text.end(), kSearcher) != text.end();
+using MarkerSearch = std::boyer_moore_horspool_searcher<std::string_view::const_iterator>;
+
+bool holds(const std::string& text, const MarkerSearch& search) {
+    return std::search(text.begin(), text.end(), search) != text.end();
 }
 
-bool containsBarcode(const std::string& text) {
-    static const std::string_view kMarker = marker::kBarcode;
-    static const std::boyer_moore_horspool_searcher kSearcher(kMarker.begin(), kMarker.end());
-    return std::search(text.begin(), text.end(), kSearcher) != text.end();
+struct MarkerSearches {
+    MarkerSearch logo;
+    MarkerSearch barcode;
+};
+
+const MarkerSearches& markerSearches() {
+    static const std::string_view logo = marker::kLogo, barcode = marker::kBarcode;
+    static const MarkerSearches searches{{logo.begin(), logo.end()}, {barcode.begin(), barcode.end()}};
+    return searches;
 }
 
 // Buffers kept from row to row, so that a receipt's rows cost no allocations once they grew.
@@ -157,9 +162,9 @@ void rowBytesInto(const std::string& input, std::size_t labelWidth, RowScratch& 
     } else if (kinds.rule) {
         row = escpos::kRule;  // keeps the alignment of the row before
     }
-    if (containsLogo(snapshot)) {
+    if (holds(snapshot, markerSearches().logo)) {
         row = escpos::kAlignCentre + logoCommand(replaceAll(row, marker::kLogo, ""));
-    } else if (containsBarcode(snapshot)) {
+    } else if (holds(snapshot, markerSearches().barcode)) {
         row = barcodeBlock(row);
     }
 }
