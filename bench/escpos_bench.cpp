@@ -51,8 +51,7 @@ void BM_EscposRows(benchmark::State& state) {
         kestrane::escposStream(layout, stream);
         benchmark::DoNotOptimize(stream.data());
     }
-    state.counters["per_row"] = benchmark::Counter(
-        static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    bench::countPerRow(state, rows);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
             if (round >= 0) times[c].push_back(ms);
         }
     }
-    std::system(("rm -rf '" + out + "' '" + out + ".escpos'").c_str());
+    std::filesystem::remove_all(out);
+    std::filesystem::remove(out + ".escpos");
     const double cat = median(times[0]);
     std::printf("%d rounds, medians of whole processes (wall time)\n", rounds);
     for (std::size_t c = 0; c < std::size(commands); ++c) {

@@ -79,17 +79,14 @@ void BM_SamplePng(benchmark::State& state, const char* file) {
     state.counters["png_bytes"] = static_cast<double>(bytes);
 }
 
-// per_row is CPU time a row (kInvert turns the rate into seconds a row), so linear growth
-// shows as a flat column. CPU rather than wall time: other work on the machine stretches the
-// wall clock of the long runs most.
+// CPU rather than wall time a row: other work on the machine stretches the wall clock of the
+// long runs most.
 void benchRows(benchmark::State& state, bool withCodes) {
     const int64_t rows = state.range(0);
     const std::string layout = bench::syntheticReceipt(rows, withCodes);
     for (auto _ : state) runStarCycle(state, layout);
     state.SetComplexityN(rows);
-    state.counters["per_row"] = benchmark::Counter(
-        static_cast<double>(rows),
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    bench::countPerRow(state, rows);
 }
 
 void BM_Rows(benchmark::State& state) { benchRows(state, false); }

@@ -1,6 +1,8 @@
 // Receipts of any number of rows for the benchmarks of both print paths.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <string>
 
@@ -31,6 +33,13 @@ inline std::string syntheticReceipt(int64_t rows, bool withCodes) {
                 "<tr><td><input type=\"hidden\" name=\"qrcodeText\" value=\"4711023\"></td></tr>\n";
     }
     return text + "</table>\n";
+}
+
+// per_row: CPU time a row (kInvert turns the rate into seconds a row), so linear growth shows
+// as a flat column.
+inline void countPerRow(benchmark::State& state, int64_t rows) {
+    state.counters["per_row"] = benchmark::Counter(
+        static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace bench

@@ -126,11 +126,7 @@ void NodeA::destroy() {
                     if (!child->inBlock_) others.push_back(child);
                 }
             }
-            if (node->inBlock_) {
-                node->~NodeA();
-            } else {
-                delete node;
-            }
+            releaseOne(node);
         };
         release(this);
         blocks->forEach(release);
@@ -145,12 +141,15 @@ void NodeA::destroy() {
             order.insert(order.end(), group.second.begin(), group.second.end());
         }
     }
-    for (NodeA* node : order) {
-        if (node->inBlock_) {
-            node->~NodeA();
-        } else {
-            delete node;
-        }
+    for (NodeA* node : order) releaseOne(node);
+}
+
+void NodeA::releaseOne(NodeA* node) {
+    // A node in a block gives its memory back with the block.
+    if (node->inBlock_) {
+        node->~NodeA();
+    } else {
+        delete node;
     }
 }
 

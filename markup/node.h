@@ -89,6 +89,8 @@ public:
 
 private:
     ~NodeA();
+    // Ends one node, not those below it.
+    static void releaseOne(NodeA* node);
 
     std::unique_ptr<NodeBlocks> blocks_;  // a root's: the nodes made under it
     bool inBlock_ = false;
