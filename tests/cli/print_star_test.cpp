@@ -339,9 +339,11 @@ TEST(PrintStarTest, ASchedulerThatStopsReadingMidDocumentEndsTheJobWithinItsLimi
     job.join();
     testing::runCommand("kill", {"-CONT", pid});
     EXPECT_EQ(printed.out, kCouldNotWrite);
-    EXPECT_NE(printed.err.find("the spooler stopped taking the page: nothing could be sent for 15 seconds"),
-              std::string::npos)
-        << printed.err;
+    // Where the stall lands (a page's header or its pixels) is the scheduler's timing, not ours.
+    const bool named = printed.err.find("the spooler stopped taking the page: ") != std::string::npos ||
+                       printed.err.find("the spooler took no page: ") != std::string::npos;
+    EXPECT_TRUE(named) << printed.err;
+    EXPECT_NE(printed.err.find("nothing could be sent for 15 seconds"), std::string::npos) << printed.err;
 }
 
 TEST(PrintStarTest, ThePrintedSampleScansAndAnyCupsServerWorks) {
