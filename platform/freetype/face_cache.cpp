@@ -391,15 +391,17 @@ bool scanConfig(const std::string& raw, std::vector<std::string>& paths) {
 
 enum class Read { text, folder, failed };
 
+// Opened without waiting: a FIFO (or a device) in a folder someone else can write to must not
+// hold a program at its start; only regular files and folders are read.
 Read readConfig(const std::string& path, std::string& text) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) return Read::failed;
     struct stat info {};
     Read result = Read::failed;
     if (::fstat(descriptor, &info) == 0) {
         if (S_ISDIR(info.st_mode)) {
             result = Read::folder;
-        } else if (readAll(descriptor, text, kMaxConfigBytes)) {
+        } else if (S_ISREG(info.st_mode) && readAll(descriptor, text, kMaxConfigBytes)) {
             result = Read::text;
         }
     }
@@ -439,7 +441,8 @@ std::string faceCacheFile(const std::string& folder, const std::string& environm
 }
 
 bool readFaceCache(const std::string& file, FaceCacheContents& contents) {
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    // A FIFO in a shared cache folder (KESTRANE_FONT_CACHE=/tmp) would block a plain open.
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (descriptor < 0) return false;
     struct stat info {};
     std::string text;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -172,6 +173,13 @@ TEST(FaceCacheTest, AFileThatIsNotExactlyAsWrittenIsIgnored) {
     EXPECT_FALSE(readFaceCache(file, read));
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
     EXPECT_TRUE(readFaceCache(file, read));
+    // Not a regular file: a link to the good file, or a FIFO nobody writes (refused at once,
+    // where a plain open would wait for a writer).
+    const std::string link = temp.file("link"), fifo = temp.file("fifo");
+    ASSERT_EQ(::symlink(file.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(readFaceCache(link, read));
+    EXPECT_FALSE(readFaceCache(fifo, read));
 }
 
 }  // namespace
