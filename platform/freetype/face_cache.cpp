@@ -391,8 +391,9 @@ bool scanConfig(const std::string& raw, std::vector<std::string>& paths) {
 
 enum class Read { text, folder, failed };
 
-// Opened without waiting: a FIFO (or a device) in a folder someone else can write to must not
-// hold a program at its start; only regular files and folders are read.
+// Opened without waiting: a FIFO in a folder someone else can write to must not hold a program
+// at its start. Regular files, folders and devices (FONTCONFIG_FILE=/dev/null) are read; a
+// device that would make a read wait fails it instead.
 Read readConfig(const std::string& path, std::string& text) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) return Read::failed;
@@ -401,7 +402,8 @@ Read readConfig(const std::string& path, std::string& text) {
     if (::fstat(descriptor, &info) == 0) {
         if (S_ISDIR(info.st_mode)) {
             result = Read::folder;
-        } else if (S_ISREG(info.st_mode) && readAll(descriptor, text, kMaxConfigBytes)) {
+        } else if ((S_ISREG(info.st_mode) || S_ISCHR(info.st_mode)) &&
+                   readAll(descriptor, text, kMaxConfigBytes)) {
             result = Read::text;
         }
     }
