@@ -71,14 +71,18 @@ State statePath(const std::string& path) {
     return {text, true, info.st_ctim};
 }
 
-// The program name fontconfig gives a pattern: the last part of the executable's path.
-std::string programName() {
+// The running program's file; empty when the system does not say.
+std::string executablePath() {
     char path[4096];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return {};
-    const std::string_view whole(path, static_cast<std::size_t>(length));
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
+}
+
+// The program name fontconfig gives a pattern: the last part of the executable's path.
+std::string programName() {
+    const std::string whole = executablePath();
     const std::size_t slash = whole.rfind('/');
-    return std::string(slash == std::string_view::npos ? whole : whole.substr(slash + 1));
+    return slash == std::string::npos ? whole : whole.substr(slash + 1);
 }
 
 uint64_t fnv1a(std::string_view text) {
@@ -530,10 +534,8 @@ bool fontconfigStamp(FaceStamp& stamp) {
     if (::dladdr(reinterpret_cast<void*>(&FcGetVersion), &library) != 0 && library.dli_fname != nullptr) {
         if (absolute(library.dli_fname)) {
             paths.emplace_back(library.dli_fname);
-        } else {
-            char program[4096];
-            const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
-            if (length > 0) paths.emplace_back(program, static_cast<std::size_t>(length));
+        } else if (std::string program = executablePath(); !program.empty()) {
+            paths.push_back(std::move(program));
         }
     }
     const std::vector<std::string> configFiles = strings(FcConfigGetConfigFiles(config));
