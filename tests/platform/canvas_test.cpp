@@ -309,11 +309,12 @@ TEST(CanvasTest, WritesAOneBitPngThatReadsBack) {
 }
 
 // Canvases of every kind the encoder treats apart, read back by libpng (which checks the CRCs
-// and the Adler-32 too) pixel for pixel: blank and solid ones, noise that only stored blocks
-// hold, dithering, rows repeated in runs and far apart, sparse marks, widths that are not whole
-// bytes, rows longer than a match, rows farther apart than deflate can reach back.
+// and the Adler-32 too) pixel for pixel, none longer than its rows stored: blank and solid ones,
+// noise that only stored blocks hold (the whole canvas, or its upper half), dithering, rows
+// repeated in runs and far apart, sparse marks, widths that are not whole bytes, rows longer than
+// a match, rows farther apart than deflate can reach back.
 TEST(CanvasTest, PngReadsBackPixelForPixelThroughLibpng) {
-    enum Fill { kWhite, kBlack, kNoise, kDither, kRepeats, kSparse };
+    enum Fill { kWhite, kBlack, kNoise, kDither, kRepeats, kSparse, kNoiseAbove };
     struct Case {
         int32_t width, height;
         Fill fill;
@@ -323,6 +324,7 @@ TEST(CanvasTest, PngReadsBackPixelForPixelThroughLibpng) {
         {7, 500, kDither},    {570, 1, kSparse},   {570, 1411, kWhite},   {577, 40, kBlack},
         {570, 600, kNoise},   {577, 700, kDither}, {570, 2000, kRepeats}, {577, 1500, kSparse},
         {4100, 60, kRepeats}, {4100, 30, kSparse}, {270000, 3, kSparse},  {270000, 2, kRepeats},
+        {570, 4000, kNoise},  {570, 4000, kNoiseAbove},
     };
     std::mt19937 random(7);
     for (const Case& c : cases) {
@@ -337,6 +339,9 @@ TEST(CanvasTest, PngReadsBackPixelForPixelThroughLibpng) {
                 case kBlack:
                     fillRect(canvas, {0, y, c.width, y + 1}, true);
                     break;
+                case kNoiseAbove:
+                    if (y >= c.height / 2) break;
+                    [[fallthrough]];
                 case kNoise:
                     for (int32_t b = 0; b < canvas.stride; ++b)
                         row[b] = static_cast<uint8_t>(random());
@@ -368,6 +373,9 @@ TEST(CanvasTest, PngReadsBackPixelForPixelThroughLibpng) {
         }
         std::string bytes;
         ASSERT_TRUE(encodePng(canvas, bytes));
+        // What no code shortens is stored: the rows, a few bytes a block, the file's chunks.
+        const std::size_t raw = (static_cast<std::size_t>(canvas.stride) + 1) * c.height;
+        EXPECT_LE(bytes.size(), raw + raw / 8192 + 80);
         png_image image{};
         image.version = PNG_IMAGE_VERSION;
         ASSERT_TRUE(png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
@@ -385,6 +393,28 @@ TEST(CanvasTest, PngReadsBackPixelForPixelThroughLibpng) {
                     << x << "," << y;
             }
         }
+    }
+}
+
+// A row drawn again below costs a few bits whatever the canvas's width (58 and 80 mm rolls,
+// wider images): bar codes and rules are such rows, hundreds of them.
+TEST(CanvasTest, PngRowsRepeatedCostAsLittleAtAnyWidth) {
+    std::mt19937 random(11);
+    const auto bitsPerRowByte = [&](int32_t width) {
+        Canvas canvas(width, 3000);
+        for (int32_t x = 0; x < width; x += 3) {
+            if (random() % 2 == 0) fillRect(canvas, {x, 0, x + 3, canvas.height}, true);
+        }
+        std::string bytes;
+        EXPECT_TRUE(encodePng(canvas, bytes));
+        return 8.0 * static_cast<double>(bytes.size()) /
+               (static_cast<double>(canvas.stride + 1) * canvas.height);
+    };
+    const double at570 = bitsPerRowByte(570);
+    EXPECT_LT(at570, 0.08);
+    for (const int32_t width : {384, 576, 832, 1600}) {
+        SCOPED_TRACE(width);
+        EXPECT_LT(bitsPerRowByte(width), 1.25 * at570);
     }
 }
 
