@@ -34,6 +34,24 @@ void appendCrc(std::string& bytes, std::size_t at) {
     bytes.append(reinterpret_cast<const char*>(crc), 4);
 }
 
+// Room for `n` bytes of rows. The last image's room is kept for the next one on the same thread,
+// up to a size: room of an image's size, freed, goes back to the system, and taken again it is
+// paid for page by page.
+uint8_t* rowRoom(std::size_t n, std::unique_ptr<uint8_t[]>& own) {
+    constexpr std::size_t kKeptBytes = std::size_t{1} << 20;
+    thread_local std::unique_ptr<uint8_t[]> kept;
+    thread_local std::size_t keptBytes = 0;
+    if (n > kKeptBytes) {
+        own.reset(new uint8_t[n]);
+        return own.get();
+    }
+    if (keptBytes < n) {
+        kept.reset(new uint8_t[n]);
+        keptBytes = n;
+    }
+    return kept.get();
+}
+
 }  // namespace
 
 bool encodePng(const Canvas& canvas, std::string& bytes) {
@@ -44,7 +62,8 @@ bool encodePng(const Canvas& canvas, std::string& bytes) {
     const std::size_t n = row * static_cast<std::size_t>(canvas.height);
     // The rows as PNG filters them (filter byte 0, None, then the row unchanged: the canvas
     // stores white as 1, as one-bit greyscale does), and eight bytes more for reads ahead.
-    std::unique_ptr<uint8_t[]> data(new uint8_t[n + 8]);
+    std::unique_ptr<uint8_t[]> own;
+    uint8_t* data = rowRoom(n + 8, own);
     for (std::size_t y = 0; y < static_cast<std::size_t>(canvas.height); ++y) {
         data[y * row] = 0;
         std::memcpy(&data[y * row + 1], &canvas.bits[y * stride], stride);
@@ -65,9 +84,9 @@ bool encodePng(const Canvas& canvas, std::string& bytes) {
     head[kIdat + 8] = 0x78;
     head[kIdat + 9] = 0x01;
     bytes.assign(reinterpret_cast<const char*>(head), sizeof head);
-    deflateRows(data.get(), n, row, bytes);
+    deflateRows(data, n, row, bytes);
     uint8_t adler[4];
-    putBig32(adler, pngAdler32(data.get(), n));
+    putBig32(adler, pngAdler32(data, n));
     bytes.append(reinterpret_cast<const char*>(adler), 4);
 
     const std::size_t stream = bytes.size() - kIdat - 8;
