@@ -1,6 +1,8 @@
 // PNG files of a canvas, written whole here: the signature, IHDR (one-bit greyscale), IDAT and
 // IEND. The image data (each row led by filter byte 0, None, then the canvas row unchanged) goes
 // through a deflate encoder made for receipts.
+#include "platform/png_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -9,7 +11,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/png_file.h"
 #include "platform/raster/png_checksums.h"
 #include "platform/raster/row_deflate.h"
 

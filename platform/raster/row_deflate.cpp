@@ -53,13 +53,15 @@ unsigned firstMarked(uint64_t marks) {
 }
 
 // How many bytes from `a` on equal those from `b` on, at most `limit`.
-[[gnu::always_inline]] inline std::size_t matchLength(const uint8_t* a, const uint8_t* b, std::size_t limit) {
+[[gnu::always_inline]] inline std::size_t matchLength(const uint8_t* a, const uint8_t* b,
+                                                      std::size_t limit) {
     std::size_t n = 0;
 #if defined(__SSE2__)
     for (; n + 16 <= limit; n += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + n));
         const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + n));
-        const unsigned differ = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y))) & 0xFFFFu;
+        const unsigned differ =
+            ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y))) & 0xFFFFu;
         if (differ != 0) return n + static_cast<unsigned>(__builtin_ctz(differ));
     }
 #endif
@@ -170,24 +172,25 @@ void canonicalCodes(const uint8_t* lengths, int count, Code* codes) {
 // has a code). Glyph rows make most of the literals; the row above and runs of white most of the
 // matches. At most 14 bits, so that three literals fit in one put.
 constexpr uint8_t kLitLenLengths[kLitLenSymbols] = {
-    6, 7, 9, 7, 9, 11, 11, 7, 9, 11, 12, 11, 10, 11, 10, 7, 9, 12, 11, 11, 14, 11, 13, 14, 10, 11,
-    14, 14, 8, 14, 8, 6, 9, 11, 11, 11, 10, 12, 14, 10, 14, 12, 9, 11, 14, 10, 12, 13, 10, 10, 14,
-    9, 14, 10, 10, 12, 8, 9, 14, 12, 7, 11, 8, 6, 9, 11, 11, 12, 11, 14, 14, 11, 10, 10, 10, 14,
-    14, 11, 14, 10, 12, 14, 10, 13, 10, 6, 7, 9, 12, 13, 7, 6, 14, 8, 9, 10, 10, 11, 14, 10, 14,
-    14, 11, 10, 12, 11, 7, 7, 11, 5, 8, 8, 9, 9, 14, 9, 14, 8, 7, 9, 8, 8, 9, 8, 8, 9, 7, 6, 7, 9,
-    11, 10, 11, 14, 10, 8, 11, 12, 12, 14, 10, 14, 9, 7, 10, 12, 10, 12, 12, 10, 14, 14, 11, 11,
-    14, 12, 9, 14, 8, 7, 10, 14, 12, 14, 12, 10, 11, 14, 11, 10, 6, 7, 12, 6, 8, 9, 12, 14, 13, 11,
-    11, 6, 5, 7, 13, 14, 8, 7, 12, 7, 9, 8, 7, 10, 13, 9, 11, 14, 10, 7, 11, 12, 14, 14, 10, 11, 9,
-    6, 12, 14, 14, 11, 11, 6, 6, 8, 12, 11, 6, 5, 12, 7, 8, 8, 7, 8, 12, 7, 10, 14, 10, 6, 14, 14,
-    9, 8, 12, 7, 8, 8, 7, 7, 11, 6, 12, 8, 8, 8, 6, 7, 10, 8, 6, 8, 6, 4, 14, 6, 6, 7, 8, 7, 8, 8,
-    9, 9, 9, 9, 9, 8, 8, 8, 8, 8, 8, 8, 7, 8, 12, 12, 14, 11, 14, 10, 11, 6};
+    6,  7,  9,  7,  9,  11, 11, 7,  9,  11, 12, 11, 10, 11, 10, 7,  9,  12, 11, 11, 14, 11, 13, 14,
+    10, 11, 14, 14, 8,  14, 8,  6,  9,  11, 11, 11, 10, 12, 14, 10, 14, 12, 9,  11, 14, 10, 12, 13,
+    10, 10, 14, 9,  14, 10, 10, 12, 8,  9,  14, 12, 7,  11, 8,  6,  9,  11, 11, 12, 11, 14, 14, 11,
+    10, 10, 10, 14, 14, 11, 14, 10, 12, 14, 10, 13, 10, 6,  7,  9,  12, 13, 7,  6,  14, 8,  9,  10,
+    10, 11, 14, 10, 14, 14, 11, 10, 12, 11, 7,  7,  11, 5,  8,  8,  9,  9,  14, 9,  14, 8,  7,  9,
+    8,  8,  9,  8,  8,  9,  7,  6,  7,  9,  11, 10, 11, 14, 10, 8,  11, 12, 12, 14, 10, 14, 9,  7,
+    10, 12, 10, 12, 12, 10, 14, 14, 11, 11, 14, 12, 9,  14, 8,  7,  10, 14, 12, 14, 12, 10, 11, 14,
+    11, 10, 6,  7,  12, 6,  8,  9,  12, 14, 13, 11, 11, 6,  5,  7,  13, 14, 8,  7,  12, 7,  9,  8,
+    7,  10, 13, 9,  11, 14, 10, 7,  11, 12, 14, 14, 10, 11, 9,  6,  12, 14, 14, 11, 11, 6,  6,  8,
+    12, 11, 6,  5,  12, 7,  8,  8,  7,  8,  12, 7,  10, 14, 10, 6,  14, 14, 9,  8,  12, 7,  8,  8,
+    7,  7,  11, 6,  12, 8,  8,  8,  6,  7,  10, 8,  6,  8,  6,  4,  14, 6,  6,  7,  8,  7,  8,  8,
+    9,  9,  9,  9,  9,  8,  8,  8,  8,  8,  8,  8,  7,  8,  12, 12, 14, 11, 14, 10, 11, 6};
 
 // The distance code, fitted alike: its one-bit code belongs to the row above of a 570-pixel
 // canvas (73 bytes, symbol 12), and goes to whichever symbol the row above of another width has.
 constexpr unsigned kFittedUpSymbol = 12;
-constexpr uint8_t kDistanceLengths[kDistanceSymbols] = {
-    3, 14, 14, 12, 11, 10, 10, 9, 10, 14, 5, 14, 1, 9, 8, 8, 8, 8, 6, 6, 6, 5, 6, 6, 6, 7, 3, 6, 5,
-    6};
+constexpr uint8_t kDistanceLengths[kDistanceSymbols] = {3, 14, 14, 12, 11, 10, 10, 9, 10, 14,
+                                                        5, 14, 1,  9,  8,  8,  8,  8, 6,  6,
+                                                        6, 5,  6,  6,  6,  7,  3,  6, 5,  6};
 
 struct Weight {
     uint32_t key;
@@ -277,7 +280,6 @@ void codeLengths(const uint32_t* freq, int count, unsigned limit, uint8_t* lengt
             lengths[w[--i].symbol] = static_cast<uint8_t>(l);
     }
 }
-
 
 // A block's codes and its header (after the bit that says whether it is the last), as values
 // and their widths in bits.
@@ -412,12 +414,13 @@ struct BitWriter {
 };
 
 // At most three literals in one put: 42 bits.
-[[gnu::always_inline]] inline void putLiterals(BitWriter& out, const Code* code, const uint8_t* p, std::size_t n) {
+[[gnu::always_inline]] inline void putLiterals(BitWriter& out, const Code* code, const uint8_t* p,
+                                               std::size_t n) {
     for (; n >= 3; n -= 3, p += 3) {
         const Code a = code[p[0]], b = code[p[1]], c = code[p[2]];
-        out.put(a.bits | (uint64_t{b.bits} << a.length) |
-                    (uint64_t{c.bits} << (a.length + b.length)),
-                unsigned{a.length} + b.length + c.length);
+        out.put(
+            a.bits | (uint64_t{b.bits} << a.length) | (uint64_t{c.bits} << (a.length + b.length)),
+            unsigned{a.length} + b.length + c.length);
         out.flush();
     }
     if (n == 2) {
@@ -432,7 +435,8 @@ struct BitWriter {
 }
 
 // A match: its length's symbol and extra bits, its distance's: at most 47 bits.
-[[gnu::always_inline]] inline void putMatch(BitWriter& out, const BlockCode& code, std::size_t length, const Coded& distance) {
+[[gnu::always_inline]] inline void putMatch(BitWriter& out, const BlockCode& code,
+                                            std::size_t length, const Coded& distance) {
     const Coded& coded = kLengthCodes.of[length];
     const Code lengthSymbol = code.litLen[coded.symbol];
     const Code distanceSymbol = code.distance[distance.symbol];
@@ -468,8 +472,10 @@ struct BlockStart {
     std::size_t input;
 };
 
-[[gnu::always_inline]] inline BlockStart startBlock(BitWriter& out, const BlockCode& code, std::size_t input) {
-    const BlockStart start{static_cast<std::size_t>(out.at - out.begin), out.bits, out.count, input};
+[[gnu::always_inline]] inline BlockStart startBlock(BitWriter& out, const BlockCode& code,
+                                                    std::size_t input) {
+    const BlockStart start{static_cast<std::size_t>(out.at - out.begin), out.bits, out.count,
+                           input};
     out.reserve(2 * (4 + kCodeLengthSymbols + 2 * (kLitLenSymbols + kDistanceSymbols)));
     out.put(0, 1);
     for (int i = 0; i < code.headerCount; ++i) {
@@ -482,8 +488,9 @@ struct BlockStart {
 // Ends the block that started at `start` and holds the input up to `end`: stored instead, should
 // that be shorter. A coded block's first bit is set once it is known to be the last; by then that
 // byte is written.
-[[gnu::always_inline]] inline void endBlock(BitWriter& out, const BlockCode& code, const BlockStart& start, const uint8_t* data,
-              std::size_t end, bool last) {
+[[gnu::always_inline]] inline void endBlock(BitWriter& out, const BlockCode& code,
+                                            const BlockStart& start, const uint8_t* data,
+                                            std::size_t end, bool last) {
     const Code endOfBlock = code.litLen[kEndOfBlock];
     out.put(endOfBlock.bits, endOfBlock.length);
     out.flush();
@@ -589,9 +596,11 @@ void deflateRows(const uint8_t* data, std::size_t n, std::size_t row, std::strin
     while (p < n) {
         out.reserve(32);
         const std::size_t limit = n - p;
-        const std::size_t same = limit >= kMinMatch ? matchLength(data + p, data + p - 1, limit) : 0;
-        const std::size_t length =
-            limit >= kMinMatch && above && p >= row ? matchLength(data + p, data + p - row, limit) : 0;
+        const std::size_t same =
+            limit >= kMinMatch ? matchLength(data + p, data + p - 1, limit) : 0;
+        const std::size_t length = limit >= kMinMatch && above && p >= row
+                                       ? matchLength(data + p, data + p - row, limit)
+                                       : 0;
         if (std::max(same, length) < kMinMatch) {
             putLiterals(out, code.litLen, data + p, 1);
             ++p;
