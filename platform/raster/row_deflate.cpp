@@ -35,17 +35,45 @@ void store64(uint8_t* p, uint64_t word) {
     std::memcpy(p, &word, sizeof word);
 }
 
-// 0x80 in each byte of `x` that is zero, nothing in the others.
-uint64_t zeroBytes(uint64_t x) {
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
+// Where a run of three bytes starts, among the first `kLook` bytes from `at`: equal to the byte
+// before (`runs`), or to the bytes `row` before (`rows`, when `above`); bit i for byte i. `at`
+// has kLook + 2 bytes readable.
+struct RunStarts {
+    unsigned runs;
+    unsigned rows;
+};
+
+#if defined(__SSE2__)
+constexpr std::size_t kLook = 14;
+
+unsigned sameBytes(const __m128i x, const uint8_t* other) {
+    return static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(other)))));
 }
 
-// 0x80 in each byte of `x` that starts three zero bytes.
-uint64_t threeZeroBytes(uint64_t x) {
-    const uint64_t zero = zeroBytes(x);
-    return zero & (zero >> 8) & (zero >> 16);
+RunStarts runStarts(const uint8_t* at, std::size_t row, bool above) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const unsigned same = sameBytes(x, at - 1);
+    const unsigned upper = above ? sameBytes(x, at - row) : 0;
+    constexpr unsigned kLooked = (1u << kLook) - 1;
+    return {same & (same >> 1) & (same >> 2) & kLooked,
+            upper & (upper >> 1) & (upper >> 2) & kLooked};
 }
+#else
+constexpr std::size_t kLook = 6;
+
+unsigned sameBytes(const uint8_t* at, const uint8_t* other) {
+    unsigned same = 0;
+    for (unsigned i = 0; i < kLook + 2; ++i) same |= unsigned{at[i] == other[i]} << i;
+    return same;
+}
+
+RunStarts runStarts(const uint8_t* at, std::size_t row, bool above) {
+    const unsigned same = sameBytes(at, at - 1);
+    const unsigned upper = above ? sameBytes(at, at - row) : 0;
+    return {same & (same >> 1) & (same >> 2), upper & (upper >> 1) & (upper >> 2)};
+}
+#endif
 
 // The index of the lowest byte that holds a mark.
 unsigned firstMarked(uint64_t marks) {
@@ -451,8 +479,8 @@ struct BitWriter {
 // apart from the rest; its header costs about 60 bytes.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 17;
 
-// Each step of the scan takes at least three bytes and writes at most 32 (five literals and a
-// match), so room is made, and the block's length checked, once every so many bytes of input.
+// Each step of the scan takes at least three bytes and writes at most 32 (thirteen literals and
+// a match), so room is made, and the block's length checked, once every so many bytes of input.
 constexpr std::size_t kCheckBytes = 384;
 constexpr std::size_t kRoomPerCheck = kCheckBytes / 3 * 32;
 
@@ -531,16 +559,16 @@ void deflateRows(const uint8_t* data, std::size_t n, std::size_t row, std::strin
     const bool hashing = n <= UINT32_MAX;
     BlockCode code;
     receiptCode(up.symbol, code);
-    std::unique_ptr<uint32_t[]> starts(new uint32_t[std::size_t{1} << kHashBits]());
+    std::unique_ptr<uint32_t[]> lastSeen(new uint32_t[std::size_t{1} << kHashBits]());
     BitWriter out(bytes, n / 4 + 1024);
     BlockStart block = startBlock(out, code, 0);
     out.reserve(32);
     putLiterals(out, code.litLen, data, 1);
     std::size_t p = 1, check = 0;
-    // Eight bytes at a time: where a run of three equal to the byte before, or to the byte above,
-    // starts, if one does in the first six; the bytes before it are literals.
+    // A few bytes at a time: where a run of three equal to the byte before, or to the byte above,
+    // starts, if one does among them; the bytes before it are literals.
     bool stretchStart = true;
-    while (p + 8 <= n) {
+    while (p + kLook + 2 <= n) {
         if (p >= check) {
             if (p - block.input >= kBlockBytes) {
                 endBlock(out, code, block, data, p, false);
@@ -549,16 +577,14 @@ void deflateRows(const uint8_t* data, std::size_t n, std::size_t row, std::strin
             out.reserve(kRoomPerCheck);
             check = std::min(p + kCheckBytes, block.input + kBlockBytes);
         }
-        const uint64_t here = load64(data + p);
-        const uint64_t runs = threeZeroBytes(here ^ load64(data + p - 1));
-        const uint64_t rows = above && p >= row ? threeZeroBytes(here ^ load64(data + p - row)) : 0;
-        const uint64_t matches = runs | rows;
-        if (stretchStart && hashing && (matches & 0x80) == 0) {
-            uint32_t& slot = starts[hashOf(static_cast<uint32_t>(here))];
+        const RunStarts starts = runStarts(data + p, row, above && p >= row);
+        const unsigned matches = starts.runs | starts.rows;
+        if (stretchStart && hashing && (matches & 1u) == 0) {
+            const uint32_t here = load32(data + p);
+            uint32_t& slot = lastSeen[hashOf(here)];
             const std::size_t from = slot;
             slot = static_cast<uint32_t>(p);
-            if (from != 0 && p - from <= kWindow &&
-                load32(data + from) == static_cast<uint32_t>(here)) {
+            if (from != 0 && p - from <= kWindow && load32(data + from) == here) {
                 const std::size_t length =
                     matchLength(data + p, data + from, std::min(kMaxMatch, n - p));
                 putMatch(out, code, length, distanceCode(static_cast<unsigned>(p - from)));
@@ -567,21 +593,20 @@ void deflateRows(const uint8_t* data, std::size_t n, std::size_t row, std::strin
             }
         }
         if (matches == 0) {
-            putLiterals(out, code.litLen, data + p, 6);
-            p += 6;
+            putLiterals(out, code.litLen, data + p, kLook);
+            p += kLook;
             stretchStart = false;
             continue;
         }
-        // The match starts within the first six bytes, after at most five literals.
-        const unsigned before = firstMarked(matches);
+        const unsigned before = static_cast<unsigned>(__builtin_ctz(matches));
         putLiterals(out, code.litLen, data + p, before);
         p += before;
         const std::size_t limit = std::min(kMaxMatch, n - p);
-        const uint64_t mark = uint64_t{0x80} << (8 * before);
+        const unsigned mark = 1u << before;
         std::size_t length = 0;
-        if ((rows & mark) != 0) length = matchLength(data + p, data + p - row, limit);
+        if ((starts.rows & mark) != 0) length = matchLength(data + p, data + p - row, limit);
         stretchStart = true;
-        if (length < limit && (runs & mark) != 0) {
+        if (length < limit && (starts.runs & mark) != 0) {
             const std::size_t same = matchLength(data + p, data + p - 1, limit);
             if (same >= length) {
                 putMatch(out, code, same, one);
