@@ -557,8 +557,15 @@ void deflateRows(const uint8_t* data, std::size_t n, std::size_t row, std::strin
     const Coded one = distanceCode(1);
     const Coded up = distanceCode(above ? static_cast<unsigned>(row) : 1u);
     const bool hashing = n <= UINT32_MAX;
-    BlockCode code;
-    receiptCode(up.symbol, code);
+    // The code of a 570-pixel canvas is made once; other widths make theirs.
+    static const BlockCode kFitted = [] {
+        BlockCode fitted;
+        receiptCode(kFittedUpSymbol, fitted);
+        return fitted;
+    }();
+    BlockCode other;
+    if (up.symbol != kFittedUpSymbol) receiptCode(up.symbol, other);
+    const BlockCode& code = up.symbol == kFittedUpSymbol ? kFitted : other;
     std::unique_ptr<uint32_t[]> lastSeen(new uint32_t[std::size_t{1} << kHashBits]());
     BitWriter out(bytes, n / 4 + 1024);
     BlockStart block = startBlock(out, code, 0);
