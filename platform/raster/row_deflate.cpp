@@ -198,7 +198,7 @@ void canonicalCodes(const uint8_t* lengths, int count, Code* codes) {
 // this encoder finds in drawn receipts (the sections and previews of the bundled samples and a
 // long till receipt with codes, each weighed alike, every symbol counted once more so that each
 // has a code). Glyph rows make most of the literals; the row above and runs of white most of the
-// matches. At most 14 bits, so that three literals fit in one put.
+// matches. At most 14 bits, so that four literals fit in one put.
 constexpr uint8_t kLitLenLengths[kLitLenSymbols] = {
     6,  7,  9,  7,  9,  11, 11, 7,  9,  11, 12, 11, 10, 11, 10, 7,  9,  12, 11, 11, 14, 11, 13, 14,
     10, 11, 14, 14, 8,  14, 8,  6,  9,  11, 11, 11, 10, 12, 14, 10, 14, 12, 9,  11, 14, 10, 12, 13,
@@ -441,25 +441,26 @@ struct BitWriter {
     }
 };
 
-// At most three literals in one put: 42 bits.
+// At most four literals in one put: 56 bits.
 [[gnu::always_inline]] inline void putLiterals(BitWriter& out, const Code* code, const uint8_t* p,
                                                std::size_t n) {
-    for (; n >= 3; n -= 3, p += 3) {
-        const Code a = code[p[0]], b = code[p[1]], c = code[p[2]];
-        out.put(
-            a.bits | (uint64_t{b.bits} << a.length) | (uint64_t{c.bits} << (a.length + b.length)),
-            unsigned{a.length} + b.length + c.length);
+    for (; n >= 4; n -= 4, p += 4) {
+        const Code a = code[p[0]], b = code[p[1]], c = code[p[2]], d = code[p[3]];
+        const unsigned ab = unsigned{a.length} + b.length;
+        out.put(a.bits | (uint64_t{b.bits} << a.length) |
+                    ((uint64_t{c.bits} | (uint64_t{d.bits} << c.length)) << ab),
+                ab + c.length + d.length);
         out.flush();
     }
-    if (n == 2) {
-        const Code a = code[p[0]], b = code[p[1]];
-        out.put(a.bits | (uint64_t{b.bits} << a.length), unsigned{a.length} + b.length);
-        out.flush();
-    } else if (n == 1) {
-        const Code a = code[p[0]];
-        out.put(a.bits, a.length);
-        out.flush();
+    uint64_t bits = 0;
+    unsigned count = 0;
+    for (; n > 0; --n, ++p) {
+        const Code a = code[*p];
+        bits |= uint64_t{a.bits} << count;
+        count += a.length;
     }
+    out.put(bits, count);
+    out.flush();
 }
 
 // A match: its length's symbol and extra bits, its distance's: at most 47 bits.
