@@ -104,19 +104,19 @@ bool encodePng(const Canvas& canvas, std::string& bytes) {
         putBig32(reinterpret_cast<uint8_t*>(&bytes[kIdat]), static_cast<uint32_t>(stream));
         appendCrc(bytes, kIdat + 4);
     } else {
-        // More than a chunk holds: the stream again, in pieces.
-        const std::string whole = bytes.substr(kIdat + 8);
-        bytes.resize(kIdat);
-        for (std::size_t at = 0; at < whole.size(); at += kMaxChunk) {
-            const std::size_t piece = std::min(kMaxChunk, whole.size() - at);
+        // More than a chunk holds: the file again, the stream in pieces.
+        std::string pieces(bytes, 0, kIdat);
+        for (std::size_t at = kIdat + 8; at < bytes.size(); at += kMaxChunk) {
+            const std::size_t piece = std::min(kMaxChunk, bytes.size() - at);
             uint8_t length[4];
             putBig32(length, static_cast<uint32_t>(piece));
-            bytes.append(reinterpret_cast<const char*>(length), 4);
-            const std::size_t type = bytes.size();
-            bytes.append("IDAT", 4);
-            bytes.append(whole, at, piece);
-            appendCrc(bytes, type);
+            pieces.append(reinterpret_cast<const char*>(length), 4);
+            const std::size_t type = pieces.size();
+            pieces.append("IDAT", 4);
+            pieces.append(bytes, at, piece);
+            appendCrc(pieces, type);
         }
+        bytes.swap(pieces);
     }
     // IEND: no data, then the CRC of its type.
     bytes.append("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
