@@ -324,9 +324,19 @@ struct BlockCode {
     }
 };
 
+// Every symbol has a code, so the header never counts runs of unused ones (17 and 18).
+constexpr bool everyOneCoded(const uint8_t* lengths, int count) {
+    for (int s = 0; s < count; ++s) {
+        if (lengths[s] == 0) return false;
+    }
+    return true;
+}
+static_assert(everyOneCoded(kLitLenLengths, kLitLenSymbols) &&
+              everyOneCoded(kDistanceLengths, kDistanceSymbols));
+
 // The fitted codes, the row above's distance symbol being `upSymbol`, and the dynamic block
 // header that gives them: both codes' lengths as code-length symbols (a length, or 16 to repeat
-// the last one, or 17 and 18 to count zeros), themselves in a code fitted to them.
+// the last one three to six times), themselves in a code fitted to them.
 void receiptCode(unsigned upSymbol, BlockCode& code) {
     uint8_t lengths[kLitLenSymbols + kDistanceSymbols];
     std::memcpy(lengths, kLitLenLengths, kLitLenSymbols);
@@ -351,16 +361,8 @@ void receiptCode(unsigned upSymbol, BlockCode& code) {
         int n = 1;
         while (i + n < total && lengths[i + n] == value) ++n;
         i += n;
-        if (value == 0) {
-            for (; n >= 11; n -= std::min(n, 138)) addRun(18, std::min(n, 138) - 11);
-            if (n >= 3) {
-                addRun(17, n - 3);
-                n = 0;
-            }
-        } else {
-            addRun(value, 0);
-            for (--n; n >= 3; n -= std::min(n, 6)) addRun(16, std::min(n, 6) - 3);
-        }
+        addRun(value, 0);
+        for (--n; n >= 3; n -= std::min(n, 6)) addRun(16, std::min(n, 6) - 3);
         for (; n > 0; --n) addRun(value, 0);
     }
     uint8_t runLengths[kCodeLengthSymbols];
@@ -377,11 +379,10 @@ void receiptCode(unsigned upSymbol, BlockCode& code) {
     code.add(kDistanceSymbols - 1, 5);
     code.add(static_cast<unsigned>(runLengthCount - 4), 4);
     for (int i = 0; i < runLengthCount; ++i) code.add(runLengths[kCodeLengthOrder[i]], 3);
-    static constexpr uint8_t kRunExtraBits[3] = {2, 3, 7};
     for (int i = 0; i < runs; ++i) {
         const Code run = runCodes[runSymbol[i]];
         code.add(run.bits, run.length);
-        if (runSymbol[i] >= 16) code.add(runExtra[i], kRunExtraBits[runSymbol[i] - 16]);
+        if (runSymbol[i] == 16) code.add(runExtra[i], 2);
     }
 }
 
@@ -482,8 +483,9 @@ constexpr std::size_t kBlockBytes = std::size_t{1} << 17;
 
 // Each step of the scan takes at least three bytes and writes at most 32 (thirteen literals and
 // a match), so room is made, and the block's length checked, once every so many bytes of input.
+constexpr std::size_t kMostPerStep = 32;
 constexpr std::size_t kCheckBytes = 384;
-constexpr std::size_t kRoomPerCheck = kCheckBytes / 3 * 32;
+constexpr std::size_t kRoomPerCheck = kCheckBytes / 3 * kMostPerStep;
 
 // Where literal stretches start, the last position whose four bytes hashed alike.
 constexpr unsigned kHashBits = 12;
@@ -570,7 +572,7 @@ void deflateRows(const uint8_t* data, std::size_t n, std::size_t row, std::strin
     std::unique_ptr<uint32_t[]> lastSeen(new uint32_t[std::size_t{1} << kHashBits]());
     BitWriter out(bytes, n / 4 + 1024);
     BlockStart block = startBlock(out, code, 0);
-    out.reserve(32);
+    out.reserve(kMostPerStep);
     putLiterals(out, code.litLen, data, 1);
     std::size_t p = 1, check = 0;
     // A few bytes at a time: where a run of three equal to the byte before, or to the byte above,
@@ -627,7 +629,7 @@ void deflateRows(const uint8_t* data, std::size_t n, std::size_t row, std::strin
     }
     // The last few bytes, one at a time.
     while (p < n) {
-        out.reserve(32);
+        out.reserve(kMostPerStep);
         const std::size_t limit = n - p;
         const std::size_t same =
             limit >= kMinMatch ? matchLength(data + p, data + p - 1, limit) : 0;
