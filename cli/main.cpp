@@ -11,6 +11,7 @@
 #include "cli/render_command.h"
 #include "cli/tree_command.h"
 #include "cli/usage.h"
+#include "platform/font.h"
 
 namespace {
 
@@ -58,7 +59,10 @@ int main(int argc, char** argv) {
             kestrane::printCommandUsage(std::cout, name, true);
             return 0;
         }
-        return command.run(rest);
+        const int status = command.run(rest);
+        // The next run takes the glyphs this one rendered rather than rendering them again.
+        kestrane::keepRenderedGlyphs();
+        return status;
     }
     std::cerr << "kestrane: unknown command \"" << name << "\"\n";
     kestrane::printOverview(std::cerr);

@@ -37,6 +37,10 @@ int ascent(const Font* font);
 // The glyph image of `byte`, rendered unsmoothed; empty for a font that is missing.
 GlyphImage glyphImage(const Font* font, unsigned char byte);
 
+// Keeps the glyphs rendered so far for the next process, where the backend can (the command line
+// calls it before it exits); a font whose glyphs cannot be kept is left out, silently.
+void keepRenderedGlyphs();
+
 // The family name the face resolved to ("Liberation Sans" for "Arial" on Debian).
 const char* familyName(const Font* font);
 

@@ -4,7 +4,10 @@
 #include FT_ADVANCES_H
 #include FT_SIZES_H
 
+#include <time.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
@@ -13,6 +16,7 @@
 
 #include "platform/font_cache.h"
 #include "platform/freetype/face_cache.h"
+#include "platform/freetype/glyph_store.h"
 
 namespace kestrane {
 
@@ -44,6 +48,9 @@ struct SharedFace {
     FT_Face face = nullptr;
     bool sizeTaken = false;  // the size the face came with belongs to a font
     std::mutex lock;
+    std::string path;
+    std::string state;  // the file's, taken before FreeType read it
+    timespec openedAt{};
 };
 
 // The face of `path`, opened at its first use and kept; nullptr when FreeType cannot open it.
@@ -52,6 +59,9 @@ SharedFace* sharedFace(const std::string& path) {
     static std::map<std::string, SharedFace*> opened;
     SharedFace*& shared = opened[path];
     if (shared == nullptr) {
+        timespec openedAt{};
+        ::clock_gettime(CLOCK_REALTIME, &openedAt);
+        std::string state = pathState(path);
         FT_Face face = nullptr;
         if (FT_New_Face(library(), path.c_str(), 0, &face) != 0) {
             opened.erase(path);
@@ -60,8 +70,40 @@ SharedFace* sharedFace(const std::string& path) {
         FT_Select_Charmap(face, FT_ENCODING_UNICODE);
         shared = new SharedFace;
         shared->face = face;
+        shared->path = path;
+        shared->state = std::move(state);
+        shared->openedAt = openedAt;
     }
     return shared;
+}
+
+// What the glyph images depend on besides the face and the size: FreeType's version and the
+// properties (the hinting engine among them) it takes from the environment.
+std::string renderingEngine() {
+    FT_Int major = 0, minor = 0, patch = 0;
+    FT_Library_Version(library(), &major, &minor, &patch);
+    const char* properties = std::getenv("FREETYPE_PROPERTIES");
+    return "FreeType " + std::to_string(major) + "." + std::to_string(minor) + "." +
+           std::to_string(patch) + " mono\n" + (properties != nullptr ? properties : "");
+}
+
+// Every font made, by the arguments it was asked for with. Guarded by fontsLock().
+std::map<std::tuple<int, int, bool, std::string>, const Font*>& fontsMade() {
+    static std::map<std::tuple<int, int, bool, std::string>, const Font*> made;
+    return made;
+}
+
+// Neither fontconfig's start, the faces it resolved, FreeType's library nor the fonts made may be
+// entered from two threads at once.
+std::mutex& fontsLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+// The folder remembered faces and glyphs live in; empty when remembering is off.
+const std::string& cacheFolder() {
+    static const std::string folder = faceCacheFolder();
+    return folder;
 }
 
 }  // namespace
@@ -69,23 +111,23 @@ SharedFace* sharedFace(const std::string& path) {
 struct FontFace {
     SharedFace* shared = nullptr;
     FT_Size size = nullptr;
+    std::string storeFile;  // where its glyphs are remembered; empty: nowhere
+    std::string storeKey;
+    int stored = 0;  // glyphs the file holds
 };
 
 const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
-    // Neither fontconfig's start, the faces it resolved nor FreeType's library may be entered from
-    // two threads at once.
-    static std::mutex creating;
-    const std::lock_guard<std::mutex> lock(creating);
+    const std::lock_guard<std::mutex> lock(fontsLock());
     if (library() == nullptr || cellHeightPx <= 0) return nullptr;
     // A font asked for again with the same arguments (two roles drawn alike) is the one made
     // before, so its glyphs are rendered once.
-    static std::map<std::tuple<int, int, bool, std::string>, const Font*> made;
+    auto& made = fontsMade();
     const auto key = std::make_tuple(cellHeightPx, weight, faceName != nullptr,
                                      std::string(faceName != nullptr ? faceName : ""));
     const auto found = made.find(key);
     if (found != made.end()) return found->second;
     // Faces fontconfig resolved in an earlier run are taken from the cache while it still holds.
-    static FaceResolver faces(faceCacheFolder());
+    static FaceResolver faces(cacheFolder());
     const FaceFile file = faces.resolve(faceName, weight);
     SharedFace* const shared = file.path.empty() ? nullptr : sharedFace(file.path);
     if (shared == nullptr) return nullptr;
@@ -98,7 +140,9 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
     FT_Activate_Size(size);
     auto* font = new Font;
     font->family = file.family;
-    font->face = new FontFace{shared, size};
+    font->face = new FontFace;
+    font->face->shared = shared;
+    font->face->size = size;
     // A positive GDI font height is the cell height: the em size follows from the face's
     // Windows ascent and descent, rounded to whole pixels as GDI does.
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
@@ -118,8 +162,35 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
                 static_cast<double>(units) * static_cast<double>(ppem) / face->units_per_EM));
         }
     }
+    if (!cacheFolder().empty() && shared->state.find(':') != std::string::npos) {
+        FontFace& fontFace = *font->face;
+        fontFace.storeKey = glyphStoreKey(shared->path, shared->state, static_cast<int>(ppem),
+                                          renderingEngine());
+        fontFace.storeFile = glyphStoreFile(cacheFolder(), fontFace.storeKey);
+        fontFace.stored = readGlyphStore(fontFace.storeFile, fontFace.storeKey, font->glyphs);
+    }
     made[key] = font;
     return font;
+}
+
+void keepRenderedGlyphs() {
+    const std::lock_guard<std::mutex> lock(fontsLock());
+    for (const auto& made : fontsMade()) {
+        auto* font = const_cast<Font*>(made.second);
+        FontFace& face = *font->face;
+        if (face.storeFile.empty()) continue;
+        int rendered = 0;
+        for (const CachedGlyph& glyph : font->glyphs) {
+            rendered += glyph.rendered.load(std::memory_order_acquire) ? 1 : 0;
+        }
+        // Only a face file that had settled before FreeType read it, and is unchanged since, vouches
+        // for the images: a file rewritten within its clock's granularity would keep its state.
+        const FaceStamp file{"", {{face.shared->path, face.shared->state}}};
+        if (rendered > face.stored && stampSettled(file, face.shared->openedAt) &&
+            writeGlyphStore(face.storeFile, face.storeKey, font->glyphs)) {
+            face.stored = rendered;
+        }
+    }
 }
 
 void renderGlyph(FontFace& fontFace, unsigned char byte, CachedGlyph& glyph) {

@@ -73,4 +73,7 @@ void renderGlyph(FontFace& font, unsigned char byte, CachedGlyph& glyph) {
     image.bits = glyph.bits.data();
 }
 
+// GDI keeps its own glyph cache; nothing of ours outlives the process.
+void keepRenderedGlyphs() {}
+
 }  // namespace kestrane

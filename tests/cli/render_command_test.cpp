@@ -119,6 +119,33 @@ TEST(RenderCommandTest, RefusesDeviceSizesItCannotUse) {
     EXPECT_EQ(render(dir, "<table><tr><td>x</td></tr></table>", {"--device", "576x1598", "--preview"}).result.status, 2);
 }
 
+// The glyphs one run renders are kept for the next, which draws the same pixels with them; runs
+// that keep nothing draw them too.
+TEST(RenderCommandTest, GlyphsKeptFromAnEarlierRunDrawTheSamePixels) {
+    const testing::TempDir dir;
+    const std::string sample = std::string(KESTRANE_SAMPLES) + "/kestrane.html";
+    const std::string cache = dir.file("cache");
+    const auto section = [&](const std::string& setting, const std::string& out) {
+        const testing::CommandResult result = runCommand(
+            "/usr/bin/env", {"KESTRANE_FONT_CACHE=" + setting, KESTRANE_CLI, "render", sample, "--out",
+                             dir.file(out), "--base", std::string(KESTRANE_SAMPLES) + "/base"});
+        EXPECT_EQ(result.status, 0) << result.err;
+        return testing::readFile(dir.file(out + "/section-1.png"));
+    };
+    const std::string unkept = section("off", "off");
+    ASSERT_FALSE(unkept.empty());
+    EXPECT_EQ(section(cache, "first"), unkept);
+    std::vector<std::string> glyphFiles;
+    for (const std::string& name : testing::entries(cache)) {
+        if (name.rfind("glyphs-", 0) == 0) glyphFiles.push_back(name);
+    }
+    EXPECT_EQ(glyphFiles.size(), 3u);  // one a font the sample draws with
+    EXPECT_EQ(section(cache, "second"), unkept);
+    // A store spoiled between runs is passed over.
+    for (const std::string& name : glyphFiles) testing::writeBytes(cache + "/" + name, "kestrane glyphs 1\n");
+    EXPECT_EQ(section(cache, "third"), unkept);
+}
+
 TEST(TreeMeasureTest, AddsHeightsBoxesAndWrappedTexts) {
     testing::TempDir dir;
     testing::writeBytes(dir.file("l.html"),
