@@ -5,18 +5,25 @@
 
 #include <cstddef>
 #include <map>
-#include <memory>
+#include <memory_resource>
 
 namespace KVTGDIPRINTING_LOGIC {
 
 template <typename Key, typename Value>
 class LazyMap {
 public:
-    using Map = std::map<Key, Value>;
+    // Its entries (and values that take an allocator, such as a tree's lists of children) come
+    // from the memory it was first given: a parsed tree's from storage the tree releases at once.
+    using Map = std::pmr::map<Key, Value>;
     using iterator = typename Map::iterator;
     using const_iterator = typename Map::const_iterator;
     using value_type = typename Map::value_type;
     using mapped_type = Value;
+
+    LazyMap() = default;
+    LazyMap(const LazyMap&) = delete;
+    LazyMap& operator=(const LazyMap&) = delete;
+    ~LazyMap() { clear(); }
 
     bool empty() const { return !map_ || map_->empty(); }
     std::size_t size() const { return map_ ? map_->size() : 0; }
@@ -28,22 +35,35 @@ public:
     const_iterator find(const Key& key) const { return view().find(key); }
     std::size_t count(const Key& key) const { return view().count(key); }
 
-    Value& operator[](const Key& key) {
-        if (!map_) map_ = std::make_unique<Map>();
+    Value& operator[](const Key& key) { return entry(key, std::pmr::get_default_resource()); }
+    // The value under `key`, inserted when missing; a map made now takes its memory from `memory`,
+    // which must outlive it.
+    Value& entry(const Key& key, std::pmr::memory_resource* memory) {
+        if (!map_) {
+            std::pmr::polymorphic_allocator<Map> allocator(memory);
+            map_ = allocator.allocate(1);
+            allocator.construct(map_);
+        }
         return (*map_)[key];
     }
-    void clear() { map_.reset(); }
+    void clear() {
+        if (!map_) return;
+        std::pmr::polymorphic_allocator<Map> allocator = map_->get_allocator();
+        map_->~Map();
+        allocator.deallocate(map_, 1);
+        map_ = nullptr;
+    }
 
 private:
     // Without a map of its own, every LazyMap reads one shared empty map. Nothing is ever
-    // inserted into that one (only operator[] inserts, and it makes the own map first), so
-    // threads reading it share no writes.
+    // inserted into that one (only entry() inserts, and it makes the own map first), so threads
+    // reading it share no writes.
     Map& view() const {
         static Map none;
         return map_ ? *map_ : none;
     }
 
-    std::unique_ptr<Map> map_;
+    Map* map_ = nullptr;
 };
 
 }  // namespace KVTGDIPRINTING_LOGIC

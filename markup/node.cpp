@@ -62,22 +62,28 @@ std::string NodeA::getNodeName() { return name; }
 
 TextList* NodeA::getArray(const std::string& key) { return findGroup(arrays, key); }
 
-void NodeA::setVariable(const std::string& key, const std::string& value) { variables[key] = value; }
+void NodeA::setVariable(const std::string& key, const std::string& value) {
+    variables.entry(key, memory_) = value;
+}
 
 void NodeA::setAttribute(const std::string& key, const std::string& value) {
-    attributes[key] = value;
+    attributes.entry(key, memory_) = value;
 }
 
 void NodeA::setText(const std::string& value) { text = value; }
 
 void NodeA::addChild(NodeA* child) {
-    children[child->name].push_back(child);
+    children.entry(child->name, memory_).push_back(child);
     child->parent = this;
 }
 
-// Storage for nodes, a block at a time, handed out in order and released all at once.
+// Storage for nodes, a block at a time, handed out in order and released all at once; and the
+// memory of their maps and lists, which is only given back with it (a node's destructor gives its
+// maps' memory back to `memory`, which keeps it until the end).
 class NodeBlocks {
 public:
+    std::pmr::monotonic_buffer_resource memory;
+
     void* take() {
         if (used_ == kPerBlock || blocks_.empty()) {
             blocks_.push_back(std::make_unique<Slot[]>(kPerBlock));
@@ -111,6 +117,7 @@ NodeA* NodeA::makeUnder(NodeA* root) {
     if (!root->blocks_) root->blocks_ = std::make_unique<NodeBlocks>();
     auto* node = new (root->blocks_->take()) NodeA;
     node->inBlock_ = true;
+    node->memory_ = &root->blocks_->memory;
     return node;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ class NodeBlocks;
 // std::string compares through char_traits<char>, which orders bytes as unsigned values, so
 // these maps are in byte order with a prefix before its extensions.
 using TextMap = LazyMap<std::string, std::string>;
-using NodeList = std::vector<NodeA*>;
+using NodeList = std::pmr::vector<NodeA*>;
 using TextList = std::vector<std::string>;
 using ChildGroups = LazyMap<std::string, NodeList>;
 
@@ -71,8 +72,8 @@ public:
     // Appends `child` to the group of its current name and takes ownership of it.
     void addChild(NodeA* child);
     // A new node for the tree under `root`, kept in blocks the root owns: a parsed tree's nodes
-    // then lie side by side in the order they were made, and go in one release with the root.
-    // It must end up below `root`.
+    // then lie side by side in the order they were made, and go in one release with the root, as
+    // do their maps and lists of children. It must end up below `root`.
     static NodeA* makeUnder(NodeA* root);
     // Releases this node and everything below it, without recursion (trees can be a million
     // levels deep). The node must not be used afterwards.
@@ -93,6 +94,8 @@ private:
     static void releaseOne(NodeA* node);
 
     std::unique_ptr<NodeBlocks> blocks_;  // a root's: the nodes made under it
+    // Where this node's maps and lists come from: its root's blocks, or the heap.
+    std::pmr::memory_resource* memory_ = std::pmr::get_default_resource();
     bool inBlock_ = false;
 };
 

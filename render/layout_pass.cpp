@@ -15,6 +15,7 @@
 namespace kestrane {
 
 using KVTGDIPRINTING_LOGIC::NodeA;
+using KVTGDIPRINTING_LOGIC::NodeList;
 
 namespace {
 
@@ -120,7 +121,7 @@ bool chooseCellText(NodeA* cell, NodeA*& textNode, const Font*& font) {
     return false;
 }
 
-void measureThreeCells(JobContext& job, NodeA* row, const std::vector<NodeA*>& cells,
+void measureThreeCells(JobContext& job, NodeA* row, const NodeList& cells,
                        const FieldRules& rules) {
     int column = 0;
     bool measured = false;
@@ -140,7 +141,7 @@ void measureThreeCells(JobContext& job, NodeA* row, const std::vector<NodeA*>& c
 void measureRow(JobContext& job, NodeA* row, const FieldRules& rules) {
     row->box.top = job.layoutCursor;
     if (row->children.empty() || firstGroupName(row) != "td") return;
-    const std::vector<NodeA*>& cells = row->children.begin()->second;
+    const NodeList& cells = row->children.begin()->second;
     if (cells.size() >= 3) {
         measureThreeCells(job, row, cells, rules);
     } else {

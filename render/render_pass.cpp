@@ -15,6 +15,7 @@
 namespace kestrane {
 
 using KVTGDIPRINTING_LOGIC::NodeA;
+using KVTGDIPRINTING_LOGIC::NodeList;
 
 namespace {
 
@@ -120,7 +121,7 @@ bool drawCell(Canvas& canvas, NodeA* row, const NodeA* cell, int column, const F
 
 void drawRow(JobContext& job, Canvas& canvas, NodeA* row, const FieldRules& rules) {
     if (row->children.empty() || firstGroupName(row) != "td") return;
-    const std::vector<NodeA*>& cells = row->children.begin()->second;
+    const NodeList& cells = row->children.begin()->second;
     if (cells.size() < 3) {
         drawSingleCell(job, canvas, row, cells.front(), rules);
         return;
