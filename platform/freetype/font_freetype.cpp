@@ -87,10 +87,11 @@ std::string renderingEngine() {
            std::to_string(patch) + " mono\n" + (properties != nullptr ? properties : "");
 }
 
-// Every font made, by the arguments it was asked for with. Guarded by fontsLock().
+// Every font made, by the arguments it was asked for with. Guarded by fontsLock(). Like the fonts,
+// never released: a font in use at exit stays reachable from here.
 std::map<std::tuple<int, int, bool, std::string>, const Font*>& fontsMade() {
-    static std::map<std::tuple<int, int, bool, std::string>, const Font*> made;
-    return made;
+    static auto* made = new std::map<std::tuple<int, int, bool, std::string>, const Font*>;
+    return *made;
 }
 
 // Neither fontconfig's start, the faces it resolved, FreeType's library nor the fonts made may be
