@@ -78,13 +78,16 @@ SharedFace* sharedFace(const std::string& path) {
 }
 
 // What the glyph images depend on besides the face and the size: FreeType's version and the
-// properties (the hinting engine among them) it takes from the environment.
-std::string renderingEngine() {
-    FT_Int major = 0, minor = 0, patch = 0;
-    FT_Library_Version(library(), &major, &minor, &patch);
-    const char* properties = std::getenv("FREETYPE_PROPERTIES");
-    return "FreeType " + std::to_string(major) + "." + std::to_string(minor) + "." +
-           std::to_string(patch) + " mono\n" + (properties != nullptr ? properties : "");
+// properties (the hinting engine among them) it took from the environment when it started.
+const std::string& renderingEngine() {
+    static const std::string engine = [] {
+        FT_Int major = 0, minor = 0, patch = 0;
+        FT_Library_Version(library(), &major, &minor, &patch);
+        const char* properties = std::getenv("FREETYPE_PROPERTIES");
+        return "FreeType " + std::to_string(major) + "." + std::to_string(minor) + "." +
+               std::to_string(patch) + " mono\n" + (properties != nullptr ? properties : "");
+    }();
+    return engine;
 }
 
 // Every font made, by the arguments it was asked for with. Guarded by fontsLock(). Like the fonts,
@@ -112,8 +115,7 @@ const std::string& cacheFolder() {
 struct FontFace {
     SharedFace* shared = nullptr;
     FT_Size size = nullptr;
-    std::string storeFile;  // where its glyphs are remembered; empty: nowhere
-    std::string storeKey;
+    std::string storeKey;  // what its remembered glyphs are filed under; empty: not remembered
     int stored = 0;  // glyphs the file holds
 };
 
@@ -167,8 +169,8 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
         FontFace& fontFace = *font->face;
         fontFace.storeKey = glyphStoreKey(shared->path, shared->state, static_cast<int>(ppem),
                                           renderingEngine());
-        fontFace.storeFile = glyphStoreFile(cacheFolder(), fontFace.storeKey);
-        fontFace.stored = readGlyphStore(fontFace.storeFile, fontFace.storeKey, font->glyphs);
+        fontFace.stored = readGlyphStore(glyphStoreFile(cacheFolder(), fontFace.storeKey),
+                                         fontFace.storeKey, font->glyphs);
     }
     made[key] = font;
     return font;
@@ -179,7 +181,7 @@ void keepRenderedGlyphs() {
     for (const auto& made : fontsMade()) {
         auto* font = const_cast<Font*>(made.second);
         FontFace& face = *font->face;
-        if (face.storeFile.empty()) continue;
+        if (face.storeKey.empty()) continue;
         int rendered = 0;
         for (const CachedGlyph& glyph : font->glyphs) {
             rendered += glyph.rendered.load(std::memory_order_acquire) ? 1 : 0;
@@ -188,7 +190,8 @@ void keepRenderedGlyphs() {
         // for the images: a file rewritten within its clock's granularity would keep its state.
         const FaceStamp file{"", {{face.shared->path, face.shared->state}}};
         if (rendered > face.stored && stampSettled(file, face.shared->openedAt) &&
-            writeGlyphStore(face.storeFile, face.storeKey, font->glyphs)) {
+            writeGlyphStore(glyphStoreFile(cacheFolder(), face.storeKey), face.storeKey,
+                            font->glyphs)) {
             face.stored = rendered;
         }
     }
