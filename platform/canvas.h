@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/font.h"
@@ -32,22 +34,56 @@ struct Pen {
     bool white = false;
 };
 
+// An allocator that leaves new elements as the memory held them, so a canvas can write its
+// bytes once, when it needs them, rather than once more beforehand.
+template <typename T>
+struct LeftAsAllocated : std::allocator<T> {
+    using std::allocator<T>::allocator;
+    template <typename U>
+    struct rebind {
+        using other = LeftAsAllocated<U>;
+    };
+    template <typename U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+
+using CanvasBits = std::vector<uint8_t, LeftAsAllocated<uint8_t>>;
+
 struct Canvas {
     // A white canvas; sizes below 0 count as 0.
     Canvas(int32_t width, int32_t height);
+    // A white canvas whose bytes are written white only as drawing reaches their rows: a tall
+    // receipt then whitens each row just before it is drawn, while it is in the caches, rather
+    // than all of them long before. Whoever reads its bits calls whitenRows(canvas, height).
+    struct WhitenAsDrawn {};
+    Canvas(int32_t width, int32_t height, WhitenAsDrawn);
 
     int32_t width;
     int32_t height;
-    int32_t stride;             // bytes a row
-    std::vector<uint8_t> bits;  // rows top-down, most significant bit first, bit set = white
+    int32_t stride;   // bytes a row
+    CanvasBits bits;  // rows top-down, most significant bit first, bit set = white
+    int32_t whiteRows;  // rows from this one down are white, their bytes not yet written
     const Font* font = nullptr;
     Pen pen;
     int32_t penX = 0;
     int32_t penY = 0;
 };
 
+// Gives the rows above `bottom` their bytes; every drawing operation calls it for the rows it
+// reads or writes.
+void whitenRowsFrom(Canvas& canvas, int32_t bottom);
+inline void whitenRows(Canvas& canvas, int32_t bottom) {
+    if (bottom > canvas.whiteRows) whitenRowsFrom(canvas, bottom);
+}
+
 inline bool isBlack(const Canvas& canvas, int32_t x, int32_t y) {
-    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return false;
+    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.whiteRows) return false;
     const uint8_t byte = canvas.bits[static_cast<std::size_t>(y) * canvas.stride + x / 8];
     return (byte & (0x80 >> (x % 8))) == 0;
 }
@@ -55,6 +91,7 @@ inline bool isBlack(const Canvas& canvas, int32_t x, int32_t y) {
 // Sets one pixel; positions outside the canvas are ignored.
 inline void setPixel(Canvas& canvas, int32_t x, int32_t y, bool black) {
     if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return;
+    whitenRows(canvas, y + 1);
     uint8_t& byte = canvas.bits[static_cast<std::size_t>(y) * canvas.stride + x / 8];
     const auto mask = static_cast<uint8_t>(0x80 >> (x % 8));
     byte = black ? static_cast<uint8_t>(byte & ~mask) : static_cast<uint8_t>(byte | mask);

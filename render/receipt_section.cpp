@@ -36,10 +36,11 @@ SectionImage renderSection(JobContext& job, const std::string& text, Variant var
         job.measureEnteredTable = measureEntered;
         return result;
     }
-    Canvas& canvas = result.canvas.emplace(kReceiptWidth, result.height + 21);
+    Canvas& canvas = result.canvas.emplace(kReceiptWidth, result.height + 21, Canvas::WhitenAsDrawn{});
     renderNode(job, canvas, root.get(), variant);
     moveTo(canvas, 10, result.height + 19);
     lineTo(canvas, 550, result.height + 19);
+    whitenRows(canvas, canvas.height);
     return result;
 }
 

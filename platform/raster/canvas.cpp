@@ -10,12 +10,29 @@ Canvas::Canvas(int32_t w, int32_t h)
     : width(std::max(0, w)),
       height(std::max(0, h)),
       stride((width + 7) / 8),
-      bits(static_cast<std::size_t>(stride) * height, 0xFF) {}
+      bits(static_cast<std::size_t>(stride) * height, 0xFF),
+      whiteRows(height) {}
+
+Canvas::Canvas(int32_t w, int32_t h, WhitenAsDrawn)
+    : width(std::max(0, w)),
+      height(std::max(0, h)),
+      stride((width + 7) / 8),
+      bits(static_cast<std::size_t>(stride) * height),
+      whiteRows(0) {}
+
+void whitenRowsFrom(Canvas& canvas, int32_t bottom) {
+    bottom = std::min(bottom, canvas.height);
+    if (bottom <= canvas.whiteRows) return;
+    std::memset(&canvas.bits[static_cast<std::size_t>(canvas.whiteRows) * canvas.stride], 0xFF,
+                static_cast<std::size_t>(bottom - canvas.whiteRows) * canvas.stride);
+    canvas.whiteRows = bottom;
+}
 
 void fillRect(Canvas& canvas, Rect rect, bool black) {
     const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, canvas.width);
     const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, canvas.height);
     if (left >= right || top >= bottom) return;
+    whitenRows(canvas, bottom);
     // Whole bytes at once; only the bytes at the two ends keep some of their bits.
     const int32_t firstByte = left / 8, lastByte = (right - 1) / 8;
     const auto headMask = static_cast<uint8_t>(0xFF >> (left % 8));

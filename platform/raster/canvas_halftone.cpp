@@ -84,6 +84,7 @@ void stretchImage(Canvas& canvas, const Image& image, Rect target) {
         int64_t dx = 0;
         for (; dx < first; ++dx) halftone(dx);
         if (first < last) {
+            whitenRows(canvas, static_cast<int32_t>(y) + 1);
             uint8_t* const row = &canvas.bits[static_cast<std::size_t>(y) * canvas.stride];
             int64_t x = target.left + first;
             while (dx < last) {

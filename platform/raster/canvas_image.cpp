@@ -67,6 +67,7 @@ void stretchCanvas(Canvas& canvas, const Canvas& source, Rect from) {
     const int64_t dw = canvas.width, dh = canvas.height;
     const int64_t sw = from.right - from.left, sh = from.bottom - from.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    whitenRows(canvas, canvas.height);
     // The source columns [first, last) of each target column, at least one, clipped to the
     // source (columns outside it are white, as are the two padding bytes of the band).
     std::vector<int64_t> first(static_cast<std::size_t>(dw)), last(first.size());
@@ -125,6 +126,7 @@ void copyCanvas(Canvas& canvas, const Canvas& source, int32_t x, int32_t y) {
     const int64_t right = std::min<int64_t>(canvas.width, int64_t{x} + source.width);
     const int32_t top = std::max(0, -y), bottom = std::min(source.height, canvas.height - y);
     if (left >= right) return;
+    whitenRows(canvas, bottom + y);
     for (int32_t row = top; row < bottom; ++row) {
         packed::copyBits(&canvas.bits[static_cast<std::size_t>(row + y) * canvas.stride],
                  &source.bits[static_cast<std::size_t>(row) * source.stride], source.stride,

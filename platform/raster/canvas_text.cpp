@@ -145,6 +145,7 @@ void drawLine(Canvas& canvas, std::string_view text, int32_t x, int32_t y, Rect 
             penX += charAdvance(font, byte);
             continue;
         }
+        whitenRows(canvas, baseline - glyph.top + endRow);
         uint8_t* target = &canvas.bits[static_cast<std::size_t>(baseline - glyph.top + firstRow) * canvas.stride];
         const uint8_t* bits = glyph.bits + static_cast<std::ptrdiff_t>(firstRow) * glyph.pitch;
         const bool whole = left == glyphX && right == glyphX + glyph.width;

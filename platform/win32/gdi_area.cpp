@@ -63,6 +63,7 @@ void drawOnCanvasArea(Canvas& canvas, Rect rect, const std::function<void(HDC)>&
     if (width <= 0 || height <= 0) return;
     thread_local Scratch scratch;
     if (!scratch.reserve(width, height)) return;
+    whitenRows(canvas, area.bottom);
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* from = &canvas.bits[static_cast<std::size_t>(area.top + y) * canvas.stride];
         packed::copyBits(scratch.row(y), from, canvas.stride, -area.left, 0, width);

@@ -11,7 +11,7 @@
 namespace kestrane {
 namespace {
 
-using Sections = std::vector<std::vector<uint8_t>>;
+using Sections = std::vector<CanvasBits>;
 
 Sections runJob(const std::string& base, const std::string& layout) {
     Sections sections;

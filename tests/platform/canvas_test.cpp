@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <random>
 
 #include "platform/png_file.h"
@@ -259,6 +261,46 @@ TEST(CanvasTest, CopyCanvasAtAnyBitOffset) {
                 }
             }
         }
+    }
+}
+
+// A canvas whitened as drawn gives the pixels a white one does, whatever the operations and
+// their order: its unwritten rows hold stray bytes here, which show wherever an operation touches
+// rows it did not whiten first.
+TEST(CanvasTest, WhitenedAsDrawnMatchesAWhiteCanvas) {
+    Image grey;
+    grey.width = grey.height = 8;
+    grey.rgb.assign(8 * 8 * 3, 100);
+    Canvas stamp(13, 5);
+    fillRect(stamp, {2, 1, 9, 4}, true);
+    const std::pair<const char*, std::function<void(Canvas&)>> steps[] = {
+        {"halftone", [&](Canvas& c) { stretchImage(c, grey, {40, 100, 90, 140}); }},
+        {"rectangle", [](Canvas& c) { fillRect(c, {3, 40, 77, 45}, true); }},
+        {"pixel", [](Canvas& c) { setPixel(c, 79, 149, true); }},
+        {"slanted line", [](Canvas& c) { moveTo(c, 5, 50); selectPen(c, {2, false}); lineTo(c, 60, 90); }},
+        {"text", [](Canvas& c) { selectFont(c, arial28()); textOut(c, 9, 70, "Wg|"); }},
+        {"wrapped text", [](Canvas& c) { selectFont(c, arial28()); drawText(c, "a b c d e", {1, 20, 40, 100}, kWordBreak); }},
+        {"image", [&](Canvas& c) { copyImage(c, grey, 4, 118, 8, 8); }},
+        {"copy", [&](Canvas& c) { copyCanvas(c, stamp, 31, 110); }},
+    };
+    for (const bool backwards : {false, true}) {
+        Canvas white(80, 150);
+        Canvas lazy(80, 150, Canvas::WhitenAsDrawn{});
+        std::fill(lazy.bits.begin(), lazy.bits.end(), 0x5A);
+        const std::size_t count = std::size(steps);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto& step = steps[backwards ? count - 1 - i : i];
+            step.second(white);
+            step.second(lazy);
+            if (i == 0) EXPECT_LT(lazy.whiteRows, lazy.height) << step.first;
+            for (int32_t y = 0; y < lazy.whiteRows; ++y) {
+                for (int32_t x = 0; x < 80; ++x) {
+                    ASSERT_EQ(isBlack(lazy, x, y), isBlack(white, x, y)) << step.first << ": " << x << "," << y;
+                }
+            }
+        }
+        whitenRows(lazy, lazy.height);
+        EXPECT_EQ(lazy.bits, white.bits) << (backwards ? "backwards" : "forwards");
     }
 }
 
