@@ -2,10 +2,14 @@
 // section. Run with --benchmark_repetitions to get medians.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "jobs/job_messages.h"
 #include "jobs/receipt_jobs.h"
@@ -92,6 +96,61 @@ void benchRows(benchmark::State& state, bool withCodes) {
 void BM_Rows(benchmark::State& state) { benchRows(state, false); }
 void BM_RowsWithCodes(benchmark::State& state) { benchRows(state, true); }
 
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// How much longer the second job takes than the first, from pairs timed back to back (processor
+// time of this thread), their order alternating: the slow spells of a machine, seconds long on a
+// virtual one, then fall on both halves of a pair, where two figures measured apart compare one
+// spell with another. The counter is the median of the pairs' ratios.
+void benchPairs(benchmark::State& state, const std::function<void()>& first,
+                const std::function<void()>& second) {
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        const bool firstFirst = ratios.size() % 2 == 0;
+        double seconds[2] = {0, 0};
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool isFirst = (turn == 0) == firstFirst;
+            const double start = threadSeconds();
+            (isFirst ? first : second)();
+            seconds[isFirst ? 0 : 1] = threadSeconds() - start;
+        }
+        ratios.push_back(seconds[1] / seconds[0]);
+    }
+    std::nth_element(ratios.begin(), ratios.begin() + static_cast<std::ptrdiff_t>(ratios.size() / 2), ratios.end());
+    state.counters["ratio"] = ratios.empty() ? 0 : ratios[ratios.size() / 2];
+}
+
+// A row of a 10,000-row receipt against a row of a 1,000-row one: one 10,000-row job against
+// ten 1,000-row jobs, so a ratio of 1 means the same cost a row.
+void BM_RowsGrowth(benchmark::State& state) {
+    const std::string thousand = bench::syntheticReceipt(1000, false);
+    const std::string tenThousand = bench::syntheticReceipt(10000, false);
+    benchPairs(
+        state, [&] { for (int i = 0; i < 10; ++i) runStarCycle(state, thousand); },
+        [&] { runStarCycle(state, tenThousand); });
+}
+
+// The sample drawn and each section encoded as PNG, against the sample drawn.
+void BM_PngShare(benchmark::State& state) {
+    std::string layout, png;
+    if (!readSample("kestrane.html", layout)) {
+        state.SkipWithError("cannot read the sample");
+        return;
+    }
+    benchPairs(
+        state, [&] { runStarCycle(state, layout); },
+        [&] {
+            kestrane::drawReceipt(kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
+                kestrane::encodePng(canvas, png);
+                return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
+            });
+        });
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_Sample, kestrane, "kestrane.html")->Unit(benchmark::kMicrosecond);
@@ -110,5 +169,7 @@ BENCHMARK(BM_Rows)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RowsWithCodes)->Arg(100)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RowsGrowth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PngShare)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
