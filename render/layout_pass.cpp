@@ -155,15 +155,16 @@ int32_t measureNode(JobContext& job, NodeA* node, Variant variant) {
     const FieldRules& rules = fieldRules(variant);
     struct Task {
         NodeA* node;
-        bool row;
+        bool inTable;  // a child of a table's rows: measured as a row when it is a "tr"
     };
     // Tasks run in the order a depth-first walk would reach them; the flag is read when a node
-    // is reached, as the walk would.
+    // is reached, as the walk would. A node's name is read then too, not when it is queued: the
+    // rows of a long receipt are queued long before they are reached.
     std::vector<Task> tasks{{node, false}};
     while (!tasks.empty()) {
         const Task task = tasks.back();
         tasks.pop_back();
-        if (task.row) {
+        if (task.inTable && task.node->name == "tr") {
             measureRow(job, task.node, rules);
             continue;
         }
@@ -179,7 +180,7 @@ int32_t measureNode(JobContext& job, NodeA* node, Variant variant) {
         }
         job.measureEnteredTable = true;
         for (auto it = group.second.rbegin(); it != group.second.rend(); ++it) {
-            tasks.push_back({*it, (*it)->name == "tr"});
+            tasks.push_back({*it, true});
         }
     }
     return job.layoutCursor;

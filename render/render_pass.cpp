@@ -139,8 +139,10 @@ void renderNode(JobContext& job, Canvas& canvas, NodeA* node, Variant variant) {
     const FieldRules& rules = fieldRules(variant);
     // Tasks run in the order a depth-first walk would reach them. A node's later groups are
     // looked at only after its earlier groups were drawn, since drawing them may set the flag.
+    // A table's child is told a row by its name when it is reached, not when it is queued: the
+    // rows of a long receipt are queued long before they are reached.
     struct Task {
-        enum Kind { kVisit, kGroups, kRow } kind;
+        enum Kind { kVisit, kGroups, kInTable } kind;
         NodeA* node;
         Groups::iterator group;
     };
@@ -149,11 +151,11 @@ void renderNode(JobContext& job, Canvas& canvas, NodeA* node, Variant variant) {
         const Task task = tasks.back();
         tasks.pop_back();
         NodeA* current = task.node;
-        if (task.kind == Task::kRow) {
+        if (task.kind == Task::kInTable && current->name == "tr") {
             drawRow(job, canvas, current, rules);
             continue;
         }
-        if (task.kind == Task::kVisit) {
+        if (task.kind != Task::kGroups) {
             if (!current->children.empty()) {
                 tasks.push_back({Task::kGroups, current, current->children.begin()});
             }
@@ -173,7 +175,7 @@ void renderNode(JobContext& job, Canvas& canvas, NodeA* node, Variant variant) {
         if (current->name == "table") group = current->children.begin();
         job.renderEnteredTable = true;
         for (auto it = group->second.rbegin(); it != group->second.rend(); ++it) {
-            tasks.push_back({(*it)->name == "tr" ? Task::kRow : Task::kVisit, *it, {}});
+            tasks.push_back({Task::kInTable, *it, {}});
         }
     }
 }
