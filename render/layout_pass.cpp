@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/field_rules.h"
+#include "render/fetch_ahead.h"
 #include "render/first_group.h"
 #include "render/fonts.h"
 #include "render/input_attributes.h"
@@ -164,6 +165,7 @@ int32_t measureNode(JobContext& job, NodeA* node, Variant variant) {
     while (!tasks.empty()) {
         const Task task = tasks.back();
         tasks.pop_back();
+        if (!tasks.empty()) fetchAhead(tasks.back().node);
         if (task.inTable && task.node->name == "tr") {
             measureRow(job, task.node, rules);
             continue;

@@ -6,6 +6,7 @@
 #include "markup/replacement_scan.h"
 #include "render/code39.h"
 #include "render/field_rules.h"
+#include "render/fetch_ahead.h"
 #include "render/first_group.h"
 #include "render/fonts.h"
 #include "render/input_attributes.h"
@@ -150,6 +151,7 @@ void renderNode(JobContext& job, Canvas& canvas, NodeA* node, Variant variant) {
     while (!tasks.empty()) {
         const Task task = tasks.back();
         tasks.pop_back();
+        if (!tasks.empty()) fetchAhead(tasks.back().node);
         NodeA* current = task.node;
         if (task.kind == Task::kInTable && current->name == "tr") {
             drawRow(job, canvas, current, rules);
