@@ -144,10 +144,12 @@ void BM_PngShare(benchmark::State& state) {
     benchPairs(
         state, [&] { runStarCycle(state, layout); },
         [&] {
-            kestrane::drawReceipt(kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
-                kestrane::encodePng(canvas, png);
-                return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
-            });
+            const kestrane::JobOutcome outcome =
+                kestrane::drawReceipt(kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
+                    kestrane::encodePng(canvas, png);
+                    return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
+                });
+            if (!outcome.succeeded()) state.SkipWithError(kestrane::jobMessage(outcome).c_str());
         });
 }
 

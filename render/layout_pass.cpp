@@ -158,9 +158,9 @@ int32_t measureNode(JobContext& job, NodeA* node, Variant variant) {
         NodeA* node;
         bool inTable;  // a child of a table's rows: measured as a row when it is a "tr"
     };
-    // Tasks run in the order a depth-first walk would reach them; the flag is read when a node
-    // is reached, as the walk would. A node's name is read then too, not when it is queued: the
-    // rows of a long receipt are queued long before they are reached.
+    // Tasks run in the order a depth-first walk would reach them; the job's measureEnteredTable
+    // is read when a node is reached, as the walk would. So is a node's name, not when it is
+    // queued: the rows of a long receipt are queued long before they are reached.
     std::vector<Task> tasks{{node, false}};
     while (!tasks.empty()) {
         const Task task = tasks.back();
