@@ -57,8 +57,21 @@ void BM_Sample(benchmark::State& state, const char* file) {
     state.counters["height"] = static_cast<double>(height);
 }
 
-// BM_Sample with each section encoded as the add-on hands it back, a PNG image: the difference
-// is the encoding's cost.
+// runStarCycle with each section encoded as the add-on hands it back, a PNG image (into `png`);
+// returns the bytes of all the images.
+int64_t runPngCycle(benchmark::State& state, const std::string& layout, std::string& png) {
+    int64_t bytes = 0;
+    const kestrane::JobOutcome outcome =
+        kestrane::drawReceipt(kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
+            kestrane::encodePng(canvas, png);
+            bytes += static_cast<int64_t>(png.size());
+            return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
+        });
+    if (!outcome.succeeded()) state.SkipWithError(kestrane::jobMessage(outcome).c_str());
+    return bytes;
+}
+
+// BM_Sample with each section encoded: the difference is the encoding's cost.
 void BM_SamplePng(benchmark::State& state, const char* file) {
     std::string layout;
     if (!readSample(file, layout)) {
@@ -67,19 +80,7 @@ void BM_SamplePng(benchmark::State& state, const char* file) {
     }
     std::string png;
     int64_t bytes = 0;
-    for (auto _ : state) {
-        bytes = 0;
-        const kestrane::JobOutcome outcome =
-            kestrane::drawReceipt(kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
-                kestrane::encodePng(canvas, png);
-                bytes += static_cast<int64_t>(png.size());
-                return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
-            });
-        if (!outcome.succeeded()) {
-            state.SkipWithError(kestrane::jobMessage(outcome).c_str());
-            return;
-        }
-    }
+    for (auto _ : state) bytes = runPngCycle(state, layout, png);
     state.counters["png_bytes"] = static_cast<double>(bytes);
 }
 
@@ -142,15 +143,7 @@ void BM_PngShare(benchmark::State& state) {
         return;
     }
     benchPairs(
-        state, [&] { runStarCycle(state, layout); },
-        [&] {
-            const kestrane::JobOutcome outcome =
-                kestrane::drawReceipt(kBase, layout, [&](const kestrane::Canvas& canvas, std::size_t) {
-                    kestrane::encodePng(canvas, png);
-                    return kestrane::jobOutcome(kestrane::JobStatus::kDrawn);
-                });
-            if (!outcome.succeeded()) state.SkipWithError(kestrane::jobMessage(outcome).c_str());
-        });
+        state, [&] { runStarCycle(state, layout); }, [&] { runPngCycle(state, layout, png); });
 }
 
 }  // namespace

@@ -385,6 +385,10 @@ std::string pathState(const std::string& path) {
     return statePath(path).text;
 }
 
+// A file's state is fields joined by ':' (its device in hex may start with 'e' too); an error's
+// is "e" and the number alone.
+bool stateOfFile(const std::string& state) { return state.find(':') != std::string::npos; }
+
 std::string faceEnvironment() {
     return currentEnvironment();
 }

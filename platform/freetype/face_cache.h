@@ -47,6 +47,8 @@ struct FaceCacheContents {
 // The state of a path as stat() sees it (following links): device, inode, mode, owner, size,
 // modification and change times; or the error stat() gave.
 std::string pathState(const std::string& path);
+// Whether a state from pathState describes a file, rather than the error stat() gave.
+bool stateOfFile(const std::string& state);
 
 // The environment fontconfig's answer depends on, as a stamp's environment; empty when answers
 // cannot be remembered under it (fontconfig reading a system root, a value no cache line holds).

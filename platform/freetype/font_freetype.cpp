@@ -165,7 +165,7 @@ const Font* createFont(int cellHeightPx, int weight, const char* faceName) {
                 static_cast<double>(units) * static_cast<double>(ppem) / face->units_per_EM));
         }
     }
-    if (!cacheFolder().empty() && shared->state.find(':') != std::string::npos) {
+    if (!cacheFolder().empty() && stateOfFile(shared->state)) {
         FontFace& fontFace = *font->face;
         fontFace.storeKey = glyphStoreKey(shared->path, shared->state, static_cast<int>(ppem),
                                           renderingEngine());

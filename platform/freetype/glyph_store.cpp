@@ -111,11 +111,7 @@ int readGlyphStore(const std::string& file, const std::string& key, GlyphSet& gl
 }
 
 bool writeGlyphStore(const std::string& file, const std::string& key, const GlyphSet& glyphs) {
-    std::string text(kFirstLine);
-    putNumber(text, static_cast<uint32_t>(key.size()), 4);
-    text += key;
-    const std::size_t countAt = text.size();
-    putNumber(text, 0, 2);
+    std::string records;
     uint32_t count = 0;
     for (unsigned byte = 0; byte < 256; ++byte) {
         const CachedGlyph& glyph = glyphs[byte];
@@ -126,19 +122,22 @@ bool writeGlyphStore(const std::string& file, const std::string& key, const Glyp
             !fits(image.width, 0, UINT16_MAX) || !fits(image.rows, 0, UINT16_MAX)) {
             return false;
         }
-        putNumber(text, byte, 1);
-        putNumber(text, static_cast<uint16_t>(image.left), 2);
-        putNumber(text, static_cast<uint16_t>(image.top), 2);
-        putNumber(text, static_cast<uint32_t>(image.width), 2);
-        putNumber(text, static_cast<uint32_t>(image.rows), 2);
+        putNumber(records, byte, 1);
+        putNumber(records, static_cast<uint16_t>(image.left), 2);
+        putNumber(records, static_cast<uint16_t>(image.top), 2);
+        putNumber(records, static_cast<uint32_t>(image.width), 2);
+        putNumber(records, static_cast<uint32_t>(image.rows), 2);
         if (image.bits != nullptr) {
-            text.append(reinterpret_cast<const char*>(image.bits),
-                        static_cast<std::size_t>(image.pitch) * image.rows);
+            records.append(reinterpret_cast<const char*>(image.bits),
+                           static_cast<std::size_t>(image.pitch) * image.rows);
         }
         ++count;
     }
-    text[countAt] = static_cast<char>(count & 0xFF);
-    text[countAt + 1] = static_cast<char>(count >> 8);
+    std::string text(kFirstLine);
+    putNumber(text, static_cast<uint32_t>(key.size()), 4);
+    text += key;
+    putNumber(text, count, 2);
+    text += records;
     return text.size() <= kMaxFileBytes && writePrivateFile(file, text);
 }
 
