@@ -128,6 +128,17 @@ export function renderReceipt(layout: Layout,
                               options?: { base?: string; preview?: boolean; details?: false }): Promise<Buffer[]>;
 
 /**
+ * renderReceipt's answer drawn on the calling thread and returned; throws its JobError. It spares
+ * the trip to a worker thread and back, which costs about what drawing a short receipt does, and
+ * holds the event loop while it draws (about 0.2 ms for the bundled sample).
+ */
+export function renderReceiptSync(layout: Layout,
+                                  options: { base?: string; preview?: boolean; details: true }):
+    { images: Buffer[] } & JobDetails;
+export function renderReceiptSync(layout: Layout,
+                                  options?: { base?: string; preview?: boolean; details?: false }): Buffer[];
+
+/**
  * The ESC/POS stream an EPSON printer gets for the layout (line feeds as CR LF); with `raster`,
  * the receipt drawn (images below `base`) as raster images for a printer `dots` wide, then a
  * cut. Throws a JobError for a layout over the size cap, one that cannot pass ("Error -

@@ -8,5 +8,6 @@ exports.printReceipt = addon.printReceipt;
 exports.printReceiptAsync = addon.printReceiptAsync;
 exports.listPrinters = addon.listPrinters;
 exports.renderReceipt = addon.renderReceipt;
+exports.renderReceiptSync = addon.renderReceiptSync;
 exports.escposReceipt = addon.escposReceipt;
 exports.printBacklog = addon.printBacklog;

@@ -455,22 +455,57 @@ struct RenderWork {
     JobOutcome outcome;                // kDrawn, or why it drew nothing whole
 };
 
-void renderOffThread(napi_env, void* data) {
-    auto* render = static_cast<RenderWork*>(data);
-    const auto keep = [render](const Canvas& canvas) {
-        render->images.emplace_back();
-        encodePng(canvas, render->images.back());
+// The request in renderReceipt's arguments (layout, { base, preview, details }); what refuses it.
+JobOutcome renderRequest(napi_env env, napi_callback_info info, RenderWork& render) {
+    const Arguments args = arguments(env, info, 2);
+    napi_value base = option(env, args.values[1], "base");
+    render.preview = flagOption(env, args.values[1], "preview");
+    render.details = flagOption(env, args.values[1], "details");
+    render.base = ".";
+    JobOutcome refused = toLayout(env, args.values[0], "Argument 1 (layout)", render.layout);
+    if (refused.succeeded() && base != nullptr) {
+        refused = toBytes(env, base, TextKind::kName, "Argument 2 (options.base)", render.base);
+    }
+    return refused;
+}
+
+// Draws and encodes; touches nothing of JavaScript's, so it runs on any thread.
+void drawRender(RenderWork& render) {
+    const auto keep = [&render](const Canvas& canvas) {
+        render.images.emplace_back();
+        encodePng(canvas, render.images.back());
     };
-    if (!render->preview) {
-        render->outcome = drawReceipt(render->base, render->layout, [&](const Canvas& canvas, std::size_t) {
+    if (!render.preview) {
+        render.outcome = drawReceipt(render.base, render.layout, [&](const Canvas& canvas, std::size_t) {
             keep(canvas);
             return jobOutcome(JobStatus::kDrawn);
         });
         return;
     }
     std::optional<Canvas> image;
-    render->outcome = drawPreview(render->base, render->layout, false, image);
+    render.outcome = drawPreview(render.base, render.layout, false, image);
     if (image) keep(*image);
+}
+
+// A drawn render's answer: its PNG buffers, or with `details` { images, ok, detail, warnings }.
+napi_value renderAnswer(napi_env env, const RenderWork& render) {
+    napi_value list = nullptr;
+    napi_create_array_with_length(env, render.images.size(), &list);
+    for (std::size_t i = 0; i < render.images.size(); ++i) {
+        napi_value buffer = nullptr;
+        napi_create_buffer_copy(env, render.images[i].size(), render.images[i].data(), nullptr, &buffer);
+        napi_set_element(env, list, static_cast<uint32_t>(i), buffer);
+    }
+    if (!render.details) return list;
+    napi_value answer = nullptr;
+    napi_create_object(env, &answer);
+    napi_set_named_property(env, answer, "images", list);
+    setOutcomeFields(env, answer, render.outcome);
+    return answer;
+}
+
+void renderOffThread(napi_env, void* data) {
+    drawRender(*static_cast<RenderWork*>(data));
 }
 
 void renderSettled(napi_env env, napi_status, void* data) {
@@ -480,42 +515,18 @@ void renderSettled(napi_env env, napi_status, void* data) {
         napi_reject_deferred(env, render->deferred, makeJobError(env, render->outcome));
         return;
     }
-    napi_value list = nullptr;
-    napi_create_array_with_length(env, render->images.size(), &list);
-    for (std::size_t i = 0; i < render->images.size(); ++i) {
-        napi_value buffer = nullptr;
-        napi_create_buffer_copy(env, render->images[i].size(), render->images[i].data(), nullptr, &buffer);
-        napi_set_element(env, list, static_cast<uint32_t>(i), buffer);
-    }
-    if (!render->details) {
-        napi_resolve_deferred(env, render->deferred, list);
-        return;
-    }
-    napi_value answer = nullptr;
-    napi_create_object(env, &answer);
-    napi_set_named_property(env, answer, "images", list);
-    setOutcomeFields(env, answer, render->outcome);
-    napi_resolve_deferred(env, render->deferred, answer);
+    napi_resolve_deferred(env, render->deferred, renderAnswer(env, *render));
 }
-
 
 // renderReceipt(layout, { base, preview, details }): a Promise of PNG buffers, one a table
 // section as the STAR job draws them (or the previewer's one image); with `details`, of
 // { images, ok, detail, warnings }. Rejects with an Error of the job's message, its detail and
-// warnings.
+// warnings. Drawn on a worker thread.
 napi_value renderReceipt(napi_env env, napi_callback_info info) {
-    const Arguments args = arguments(env, info, 2);
     auto render = std::make_unique<RenderWork>();
     napi_value promise = nullptr;
     napi_create_promise(env, &render->deferred, &promise);
-    napi_value base = option(env, args.values[1], "base");
-    render->preview = flagOption(env, args.values[1], "preview");
-    render->details = flagOption(env, args.values[1], "details");
-    render->base = ".";
-    JobOutcome refused = toLayout(env, args.values[0], "Argument 1 (layout)", render->layout);
-    if (refused.succeeded() && base != nullptr) {
-        refused = toBytes(env, base, TextKind::kName, "Argument 2 (options.base)", render->base);
-    }
+    const JobOutcome refused = renderRequest(env, info, *render);
     if (!refused.succeeded()) {
         napi_reject_deferred(env, render->deferred, makeJobError(env, refused));
         return promise;
@@ -525,6 +536,21 @@ napi_value renderReceipt(napi_env env, napi_callback_info info) {
     napi_queue_async_work(env, render->work);
     render.release();
     return promise;
+}
+
+// renderReceiptSync(layout, options): renderReceipt's answer, drawn on the calling thread and
+// returned, its Error thrown. It spares the trip to a worker thread and back, which costs about
+// what drawing a short receipt does, and holds the event loop while it draws.
+napi_value renderReceiptSync(napi_env env, napi_callback_info info) {
+    RenderWork render;
+    const JobOutcome refused = renderRequest(env, info, render);
+    if (refused.succeeded()) drawRender(render);
+    const JobOutcome& outcome = refused.succeeded() ? render.outcome : refused;
+    if (!outcome.succeeded()) {
+        napi_throw(env, makeJobError(env, outcome));
+        return nullptr;
+    }
+    return renderAnswer(env, render);
 }
 
 // escposReceipt(layout, { raster, dots, base }): the ESC/POS stream an EPSON printer gets for
@@ -555,7 +581,8 @@ napi_value init(napi_env env, napi_value exports) {
     const std::pair<const char*, napi_callback> functions[] = {
         {"printReceipt", printReceipt},   {"printReceiptAsync", printReceiptAsync},
         {"listPrinters", listPrintersCall}, {"renderReceipt", renderReceipt},
-        {"escposReceipt", escposReceipt}, {"printBacklog", printBacklog},
+        {"renderReceiptSync", renderReceiptSync}, {"escposReceipt", escposReceipt},
+        {"printBacklog", printBacklog},
     };
     for (const auto& function : functions) {
         napi_value value = nullptr;

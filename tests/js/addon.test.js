@@ -98,6 +98,12 @@ test('renderReceipt gives the images kestrane render writes', async () => {
   assert.deepStrictEqual(preview.map(pngRows), [pngRows(fs.readFileSync(path.join(out, 'preview.png')))]);
   await assert.rejects(addon.renderReceipt('<table><tr></table>'), { message: 'Error - Template Could not Pass Correctly' });
   await assert.rejects(addon.renderReceipt('x', { preview: true }), { message: 'Template Could not Render' });
+  // The synchronous form: the same bytes, the same Errors thrown.
+  assert.deepStrictEqual(addon.renderReceiptSync(layout, { base }), images);
+  assert.deepStrictEqual(addon.renderReceiptSync(layout, { base, preview: true }), preview);
+  assert.throws(() => addon.renderReceiptSync('<table><tr></table>'), { message: 'Error - Template Could not Pass Correctly' });
+  assert.throws(() => addon.renderReceiptSync('x', { preview: true }), { message: 'Template Could not Render' });
+  assert.throws(() => addon.renderReceiptSync(), { message: 'Error - Argument 1 (layout) is missing', ok: false });
   assert.throws(() => addon.escposReceipt(' '.repeat(4 * 1024 * 1024 + 1)), /larger than 4194304 bytes/);
 });
 

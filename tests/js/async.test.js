@@ -96,6 +96,9 @@ test('with { details } the outcome comes whole: message, ok, the detail and the 
   assert.deepStrictEqual(drawn.warnings, cases[1].want.warnings);
   await assert.rejects(addon.renderReceipt('<table><tr></table>'),
     { message: 'Error - Template Could not Pass Correctly', ok: false, detail: '', warnings: [] });
+  assert.deepStrictEqual(addon.renderReceiptSync(missingLogo, { base: '/base', details: true }), drawn);
+  assert.throws(() => addon.renderReceiptSync('<table><tr></table>', { details: true }),
+    { message: 'Error - Template Could not Pass Correctly', ok: false, detail: '', warnings: [] });
 });
 
 test('a Worker that ends with jobs still in its lanes takes nothing down with it', () => {

@@ -47,11 +47,12 @@ const base = JSON.stringify(path.join(installed, 'samples', 'base'));
 const body = (ts) => `
   const layout = fs.readFileSync(${sample}, 'latin1');
   const pngs${ts ? ': Buffer[]' : ''} = await renderReceipt(layout, { base: ${base} });
+  const drawnHere${ts ? ': Buffer[]' : ''} = kestrane.renderReceiptSync(layout, { base: ${base} });
   const stream${ts ? ': Buffer' : ''} = kestrane.escposReceipt(layout);
   const message${ts ? ': PrintMessage' : ''} = await kestrane.printReceiptAsync('receipt80', 'STAR', 'x', ${base}, layout);
   const waiting${ts ? ': number' : ''} = kestrane.printBacklog().reduce((sum, printer) => sum + printer.waiting, 0);
-  console.log([pngs.length, pngs[0].subarray(1, 4).toString(), stream.includes(0xA9), message, waiting].join(' '));`;
-const rendered = `1 PNG true ${starSuccess} 0\n`;
+  console.log([pngs.length, pngs[0].subarray(1, 4).toString(), drawnHere[0].equals(pngs[0]), stream.includes(0xA9), message, waiting].join(' '));`;
+const rendered = `1 PNG true true ${starSuccess} 0\n`;
 
 test('a CommonJS program prints a sample', () => {
   const output = program('commonjs', {
@@ -67,10 +68,10 @@ test('a CommonJS program prints a sample', () => {
 test('an ES module imports the functions by name and as a namespace', () => {
   const output = program('esm', {
     'package.json': '{ "type": "module" }',
-    'main.js': `import { printReceipt, printReceiptAsync, listPrinters, renderReceipt, escposReceipt, printBacklog } from 'kestrane-printing';
+    'main.js': `import { printReceipt, printReceiptAsync, listPrinters, renderReceipt, renderReceiptSync, escposReceipt, printBacklog } from 'kestrane-printing';
       import * as kestrane from 'kestrane-printing';
       import fs from 'fs';
-      const named = { printReceipt, printReceiptAsync, listPrinters, renderReceipt, escposReceipt, printBacklog };
+      const named = { printReceipt, printReceiptAsync, listPrinters, renderReceipt, renderReceiptSync, escposReceipt, printBacklog };
       for (const [name, f] of Object.entries(named)) {
         if (typeof f !== 'function' || kestrane[name] !== f) throw new Error(name + ' is not the function');
       }
