@@ -45,7 +45,8 @@ function processes() {
 }
 
 // The engine table, given ours in node from the peers run (`node`: { escposSample, escpos1000,
-// renderSample } in ms, and the fastest peer's times for the first two).
+// renderSample, renderSampleSync, poolTrip } in ms, and the fastest peer's times for the first
+// two).
 function engineTable(node) {
   const b = benchmarks();
   const p = processes();
@@ -59,7 +60,10 @@ function engineTable(node) {
     ['the same, each section encoded as PNG (µs)', f(b['BM_SamplePng/kestrane']?.us, 1),
       `${f(b.BM_PngShare?.ratio)}× drawing in pairs timed back to back (goal ≤ 2)`],
     ['`renderReceipt` of the sample in node (µs)', f(node.renderSample * 1000, 1),
-      `${f(ratio(node.renderSample * 1000, b['BM_Sample/kestrane']?.us))}× drawing (goal ≤ 2)`],
+      `${f(ratio(node.renderSample * 1000, b['BM_Sample/kestrane']?.us))}× drawing (goal ≤ 2); ` +
+      `a round trip through node's thread pool alone takes ${f(node.poolTrip * 1000, 1)} µs`],
+    ['`renderReceiptSync` of the sample in node (µs)', f(node.renderSampleSync * 1000, 1),
+      `${f(ratio(node.renderSampleSync * 1000, b['BM_Sample/kestrane']?.us))}× drawing (goal ≤ 2)`],
     ['EPSON conversion of the sample (µs)', f(b['BM_Escpos/kestrane']?.us, 1),
       `in node ${f(node.escposSample * 1000, 1)} µs: ${f(ratio(node.fastestSample, node.escposSample), 1)}× faster than the fastest peer (goal ≥ 10)`],
     ['EPSON conversion, a row of a 1,000-row receipt (µs)', f(b['BM_EscposRows/1000']?.perRow, 3),

@@ -6,6 +6,7 @@
 // Run it through bench/peers/run, which installs the peers and builds what is missing.
 'use strict';
 
+const crypto = require('crypto');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
@@ -131,6 +132,13 @@ async function main() {
     say(`in process: ${kind}`);
     table.push([`${kind}, sample, in process (ms)`, 'ms', await inProcess(kind, sample, layout)]);
   }
+  // The synchronous form of ours, and what a Promise's trip through Node's thread pool costs alone
+  // (one iteration of crypto.pbkdf2), for the engine table.
+  const kestrane = require(content.root);
+  const drawnHere = await timeCalls(() => kestrane.renderReceiptSync(layout, { base: content.base }));
+  const poolTrip = await timeCalls(() => new Promise((resolve, reject) => {
+    crypto.pbkdf2('', '', 1, 8, 'sha1', (error) => (error ? reject(error) : resolve()));
+  }));
   for (const kind of ['raster', 'escpos']) {
     say(`whole process: ${kind}`);
     const cells = wholeProcess(kind);
@@ -176,6 +184,7 @@ async function main() {
     escposSample: sampleCells.ours.ms, fastestSample: fastest(sampleCells),
     escpos1000: rowCells.ours.ms, fastest1000: fastest(rowCells),
     renderSample: cellOf('raster, sample, in process (ms)').ours.ms,
+    renderSampleSync: drawnHere.ms, poolTrip: poolTrip.ms,
   }));
   const text = lines.join('\n');
   console.log(text);
