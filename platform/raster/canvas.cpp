@@ -23,8 +23,11 @@ Canvas::Canvas(int32_t w, int32_t h, WhitenAsDrawn)
 void whitenRowsFrom(Canvas& canvas, int32_t bottom) {
     bottom = std::min(bottom, canvas.height);
     if (bottom <= canvas.whiteRows) return;
-    std::memset(&canvas.bits[static_cast<std::size_t>(canvas.whiteRows) * canvas.stride], 0xFF,
-                static_cast<std::size_t>(bottom - canvas.whiteRows) * canvas.stride);
+    // A canvas of no columns has rows but no bytes.
+    if (canvas.stride > 0) {
+        std::memset(&canvas.bits[static_cast<std::size_t>(canvas.whiteRows) * canvas.stride], 0xFF,
+                    static_cast<std::size_t>(bottom - canvas.whiteRows) * canvas.stride);
+    }
     canvas.whiteRows = bottom;
 }
 

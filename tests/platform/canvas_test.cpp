@@ -302,6 +302,9 @@ TEST(CanvasTest, WhitenedAsDrawnMatchesAWhiteCanvas) {
         whitenRows(lazy, lazy.height);
         EXPECT_EQ(lazy.bits, white.bits) << (backwards ? "backwards" : "forwards");
     }
+    Canvas noColumns(0, 5, Canvas::WhitenAsDrawn{});
+    whitenRows(noColumns, 5);
+    EXPECT_EQ(noColumns.whiteRows, 5);
 }
 
 TEST(CanvasTest, GlyphsLandAlikeAtEveryBitOffsetAndClipToThePixel) {
